@@ -1,0 +1,24 @@
+// Definitions and start-up values of the program-wide state.
+#include "flow/globals.h"
+
+int epoch = 2000;
+arc minimal_ascension;
+arc maximal_ascension;
+arc minimal_declination;
+arc maximal_declination;
+double min_redshift = 0;
+double max_redshift = 0;
+
+int border = 0;
+int width = 0;
+int height = 0;
+char color_interchange = 0;
+char table_align = 'c';
+char header_align = 0;
+char cell_align = 0;
+
+record DB_First;
+int total_number = 0;
+
+record* First_Selected = nullptr;
+int number_of_selected = 0;

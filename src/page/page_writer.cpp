@@ -1,0 +1,71 @@
+// Creating, filling and closing the page file.
+#include "page/page_writer.h"
+
+#include "page/number_format.h"
+
+#include <cstring>
+
+// Creates (or empties) `name` for writing in text mode. Returns false when it cannot.
+bool page_writer::create(const char* name) {
+    file = std::fopen(name, "w");
+    used = 0;
+    failed = false;
+    return file != nullptr;
+}
+
+// Hands the buffered bytes to the file.
+void page_writer::flush() {
+    if (used && std::fwrite(buffer, 1, used, file) != used)
+        failed = true;
+    used = 0;
+}
+
+// Writes what is left and closes the file. Returns true only when every byte was
+// written and the file closed without error.
+bool page_writer::finish() {
+    flush();
+    if (std::fflush(file) != 0)
+        failed = true;
+    if (std::fclose(file) != 0)
+        failed = true;
+    file = nullptr;
+    return !failed;
+}
+
+// Appends `length` bytes as they stand.
+void page_writer::put(const char* bytes, std::size_t length) {
+    if (length > size - used) {
+        flush();
+        if (length >= size) {
+            if (std::fwrite(bytes, 1, length, file) != length)
+                failed = true;
+            return;
+        }
+    }
+    std::memcpy(buffer + used, bytes, length);
+    used += length;
+}
+
+// Appends a text as it stands: a "%" in it is a percent sign, nothing else.
+void page_writer::put(const char* text) { put(text, std::strlen(text)); }
+
+// Appends a number as "%-W.Di" writes it.
+void page_writer::put_signed(int value, int width, int digits) {
+    if (size - used < number_room)
+        flush();
+    used += format_signed(buffer + used, value, width, digits);
+}
+
+// Appends a number as "%-W.Du" writes it.
+void page_writer::put_unsigned(unsigned value, int width, int digits) {
+    if (size - used < number_room)
+        flush();
+    used += format_unsigned(buffer + used, value, width, digits);
+}
+
+// Appends a number as "%-W.Pg" writes it.
+void page_writer::put_general(double value, int width, int precision) {
+    if (size - used < number_room)
+        flush();
+    used += format_general(buffer + used, value, width, precision);
+}

@@ -1,0 +1,29 @@
+// page_writer: the buffered writer every byte of the results page goes through.
+//
+// Text is gathered in a buffer and written in large pieces; every write and the close
+// are checked, so that a page that could not be written completely is known as such.
+#ifndef GALSIFT_PAGE_PAGE_WRITER_H
+#define GALSIFT_PAGE_PAGE_WRITER_H
+
+#include <cstddef>
+#include <cstdio>
+
+struct page_writer {
+    static const std::size_t size = 1 << 16;
+    std::FILE* file = nullptr; // the page being written
+    char buffer[size];         // bytes not yet handed to the file
+    std::size_t used = 0;      // bytes held in `buffer`
+    bool failed = false;       // some write has failed
+
+    bool create(const char* name);
+    bool finish();
+    void flush();
+
+    void put(const char* text);
+    void put(const char* bytes, std::size_t length);
+    void put_signed(int value, int width, int digits);
+    void put_unsigned(unsigned value, int width, int digits);
+    void put_general(double value, int width, int precision);
+};
+
+#endif

@@ -1,0 +1,123 @@
+// The results page: heading, summary of the query, counts or notice, table, footer.
+#include "page/results_page.h"
+
+#include "flow/globals.h"
+#include "flow/messages.h"
+#include "page/number_format.h"
+#include "page/page_writer.h"
+#include "page/publisher.h"
+#include "page/replace_file.h"
+#include "page/results_table.h"
+
+#include <cstdio>
+
+// Writes an angle's whole fields as the summary shows them: "-" for a negative sign,
+// then hours (degrees), minutes and seconds, each truncated and of at least two digits.
+void put_angle(page_writer& page, const arc& angle) {
+    if (angle.sign < 0)
+        page.put("-");
+    page.put_signed(whole_part(angle.degrees), 2, 2);
+    page.put(":");
+    page.put_signed(whole_part(angle.minutes), 2, 2);
+    page.put(":");
+    page.put_signed(whole_part(angle.seconds), 2, 2);
+}
+
+// The head, the catalogue heading, the authors, the institution and the links.
+static void put_heading(page_writer& page) {
+    page.put("<html>\n<head>\n<title>Query Results</title>\n</head>\n<body>\n");
+    page.put("<font color=\"#008080\">");
+    page.put("<h2>KELMOS: Spectroscopic redshift catalogue of distant galaxies<br></h2>\n");
+    page.put("</font>");
+    for (int n = 0; n < 3; n++) {
+        page.put(n == 0 ? "<h3><a href=\"mailto:" : "<a href=\"mailto:");
+        page.put(publisher::authors[n].mail);
+        page.put("\">");
+        page.put(publisher::authors[n].name);
+        page.put(n < 2 ? "</a>,\n" : "</a></h3>\n");
+    }
+    page.put("<font color=\"#008080\"><h3>");
+    page.put(publisher::institution);
+    page.put("<br></h3>\n</font>\n");
+    page.put("<br><ul><li><a href=\"introduction.htm\"><b>Introduction</b></a>\n");
+    page.put("<li><a href=\"references.htm\"><b>References</b></a>\n</ul><br>\n");
+}
+
+// The summary of the query: epoch and the three intervals.
+static void put_summary(page_writer& page) {
+    page.put("<font color=\"#008080\"><h4>Query parameters:<br>Coordinates at the epoch ");
+    page.put_signed(epoch, 5, 1);
+    page.put(" <br>\nAscension interval: ");
+    put_angle(page, minimal_ascension);
+    page.put("\n<= &#945; <=");
+    put_angle(page, maximal_ascension);
+    page.put("&nbsp;&nbsp;&nbsp;&nbsp;\nDeclination interval: ");
+    put_angle(page, minimal_declination);
+    page.put("\n<= &#948; <=");
+    put_angle(page, maximal_declination);
+    page.put("&nbsp;&nbsp;&nbsp;&nbsp;\nRedshift interval: ");
+    page.put_general(min_redshift, 6, 4);
+    page.put("<= z <=");
+    page.put_general(max_redshift, 6, 4);
+    page.put("</h4></font>\n");
+}
+
+// The counts and the table, or the notice that nothing matched.
+static void put_answer(page_writer& page) {
+    if (number_of_selected == 0) {
+        page.put("<h3><br>There is no record corresponding to these parameters</h3>\n");
+        return;
+    }
+    page.put("<font color=\"#008080\"><h4><br>There are ");
+    page.put_signed(number_of_selected, 5, 1);
+    page.put(" records corresponding to these parameters.\n");
+    page.put("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;\nTotal number of records is ");
+    page.put_signed(total_number, 5, 1);
+    page.put(".</h4></font>\n<hr>");
+    put_results_table(page);
+}
+
+// The footer: ownership notice on the left, sponsor on the right.
+static void put_footer(page_writer& page) {
+    page.put("<hr><table width=\"100%\">\n<tr>\n<td align=\"left\">\n<font color=\"#008080\">\n");
+    page.put("<h3>&#169; ");
+    page.put(publisher::owner);
+    page.put(" <br>\n ");
+    page.put(publisher::place);
+    page.put(", ");
+    page.put(publisher::year);
+    page.put("</h3></font></td>\n <td align=\"right\"><font color=\"#008080\">\n");
+    page.put("<h3><a href=\"");
+    page.put(publisher::sponsor_site);
+    page.put("\">Supported by ");
+    page.put(publisher::sponsor);
+    page.put("</a></h3>\n</font>\n</td>\n</tr>\n</table></body>\n</html>\n");
+}
+
+// Writes the whole page into `page` and closes it. Returns true when every byte was
+// written and the file closed without error.
+static bool write_page(page_writer& page) {
+    put_heading(page);
+    put_summary(page);
+    put_answer(page);
+    put_footer(page);
+    return page.finish();
+}
+
+// Writes "results.html". The page is written beside it first and moved over it only once
+// complete, so that a reader never sees half a page and a failure leaves the earlier page
+// intact; where nothing can be created beside it, it is written in place. Returns 0 when
+// the page has been written; 1, after the message, when it could not be written whole.
+int Query_Result_generator() {
+    page_writer page;
+    if (page.create(partial_page_name)) {
+        bool written = write_page(page) && replace_file(partial_page_name, page_name);
+        if (written)
+            return 0;
+        std::remove(partial_page_name);
+    } else if (page.create(page_name) && write_page(page)) {
+        return 0;
+    }
+    say(messages::page_not_writable);
+    return 1;
+}

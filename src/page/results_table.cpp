@@ -1,0 +1,104 @@
+// The results table: a styled header row, then one row per selected record.
+#include "page/results_table.h"
+
+#include "flow/globals.h"
+#include "page/number_format.h"
+#include "page/page_writer.h"
+#include "page/style_words.h"
+
+// The table element with its border, width, height and alignment attributes.
+static void put_table_element(page_writer& page) {
+    page.put("<table");
+    if (border >= 0) {
+        page.put(" border=\"");
+        page.put_unsigned(static_cast<unsigned>(border), 2, 2);
+        page.put("\"");
+    }
+    page.put(" width=\"");
+    page.put_unsigned(static_cast<unsigned>(width), 2, 2);
+    page.put("% \" height=\"");
+    page.put_unsigned(static_cast<unsigned>(height), 2, 2);
+    page.put("% \" align=\"");
+    page.put(align_type_convert(table_align).text);
+    page.put("\">\n");
+}
+
+// One header cell around `content`.
+static void put_header_cell(page_writer& page, const char* content) {
+    page.put("  <th>\n");
+    page.put(content);
+    page.put("\n  </th>\n");
+}
+
+// The header row: alpha and delta of the epoch, z, identification, reference.
+static void put_header_row(page_writer& page) {
+    page.put("<tr align=\"");
+    page.put(align_type_convert(header_align).text);
+    page.put("\" bgcolor=\"");
+    page.put(color_change(2).text);
+    page.put("\">\n  <th>\n&#945;<sub>");
+    page.put_signed(epoch, 5, 1);
+    page.put("</sub>\n  </th>\n  <th>\n&#948;<sub>");
+    page.put_signed(epoch, 5, 1);
+    page.put("</sub>\n  </th>\n");
+    put_header_cell(page, "z<sub>spectroscopic</sub>");
+    put_header_cell(page, "Identification");
+    put_header_cell(page, "<a href=\"references.htm\">Reference</a>");
+    page.put("</tr>\n");
+}
+
+// An angle of a data row: sign, whole hours (degrees) and minutes, seconds "%-8.6g".
+static void put_row_angle(page_writer& page, const arc& angle) {
+    if (angle.sign < 0)
+        page.put("-");
+    page.put_signed(whole_part(angle.degrees), 2, 2);
+    page.put(":");
+    page.put_signed(whole_part(angle.minutes), 2, 2);
+    page.put(":");
+    page.put_general(angle.seconds, 8, 6);
+}
+
+// One data row for `entry`; `row` counts the data rows written before it.
+static void put_data_row(page_writer& page, const record& entry, int row, const char* cell) {
+    page.put("<tr");
+    if (color_interchange == 'y') {
+        page.put(" bgcolor=\"");
+        page.put(color_change(row % 2).text);
+        page.put("\"");
+    }
+    page.put(" align=\"");
+    page.put(cell);
+    page.put("\">\n");
+    page.put("  <td align=\"");
+    page.put(cell);
+    page.put("\">\n");
+    put_row_angle(page, entry.ascension);
+    page.put("\n  </td>\n  <td align=\"");
+    page.put(cell);
+    page.put("\">\n");
+    put_row_angle(page, entry.declination);
+    page.put("\n  </td>\n  <td align=\"");
+    page.put(cell);
+    page.put("\">\n");
+    page.put_general(entry.redshift, 8, 6);
+    page.put("\n  </td>\n  <td align=\"");
+    page.put(cell);
+    page.put("\">\n");
+    page.put(entry.identification.text);
+    page.put("\n  </td>\n  <td align=\"");
+    page.put(cell);
+    page.put("\">\n");
+    page.put(entry.reference.text);
+    page.put("\n  </td>\n</tr>\n");
+}
+
+// Writes the whole table, from "<table" to "</table>\n", for the selection chain.
+void put_results_table(page_writer& page) {
+    put_table_element(page);
+    put_header_row(page);
+    string cell = align_type_convert(cell_align);
+    int row = 0;
+    for (record* entry = First_Selected; entry; entry = entry->next_selected)
+        put_data_row(page, *entry, row++, cell.text);
+    page.put("</table>\n");
+}

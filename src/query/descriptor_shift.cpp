@@ -1,0 +1,29 @@
+// Skipping to a stop character: the "=" of a settings entry, the "$" of a catalogue field.
+#include "query/descriptor_shift.h"
+
+#include "flow/messages.h"
+#include "query/input_file.h"
+
+#include <cstring>
+
+// Reads characters until one equals `stop`, at most descriptor_shift_limit of them, and
+// leaves the input just after it. Returns 0 when the stop was found; otherwise writes the
+// stop-signal message and returns 1, the input left where the search ended.
+int descriptor_shift(input_file& file, char stop) {
+    std::size_t left = descriptor_shift_limit;
+    while (left > 0 && file.peek(0) != EOF) {
+        std::size_t avail = file.end - file.start;
+        if (avail > left)
+            avail = left;
+        const char* from = file.buffer + file.start;
+        const void* found = std::memchr(from, stop, avail);
+        if (found) {
+            file.start += static_cast<std::size_t>(static_cast<const char*>(found) - from) + 1;
+            return 0;
+        }
+        file.start += avail;
+        left -= avail;
+    }
+    say_stop_signal_lost(stop);
+    return 1;
+}

@@ -1,0 +1,121 @@
+// Opening, block reading and the character-level operations of input_file.
+#include "query/input_file.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+// Size of one block read from the file; the buffer grows beyond it only for a single
+// token longer than a block.
+static const std::size_t block_size = 1 << 20;
+
+// Opens `name` for reading. Only a regular file, or a link to one, is opened: a
+// directory, a FIFO or a device counts as a file that cannot be opened, so nothing can
+// hang or be taken for an empty file. Returns false when the file cannot be opened.
+bool input_file::open(const char* name) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(name, error))
+        return false;
+    handle = std::fopen(name, "rb");
+    if (!handle)
+        return false;
+    buffer = static_cast<char*>(std::malloc(block_size));
+    if (!buffer) {
+        std::fclose(handle);
+        handle = nullptr;
+        return false;
+    }
+    capacity = block_size;
+    start = end = 0;
+    at_end = broken = false;
+    return true;
+}
+
+// Reads from a copy of `size` bytes at `data` instead of a file (fuzzers, tests).
+// Returns false when the copy cannot be allocated.
+bool input_file::open_memory(const char* data, std::size_t size) {
+    buffer = static_cast<char*>(std::malloc(size ? size : 1));
+    if (!buffer)
+        return false;
+    if (size)
+        std::memcpy(buffer, data, size);
+    capacity = size;
+    start = 0;
+    end = size;
+    at_end = true;
+    broken = false;
+    return true;
+}
+
+// Closes the file and frees the buffer. Returns false when a read failed part-way, so
+// that the caller can treat the file as one that could not be read.
+bool input_file::close() {
+    if (handle)
+        std::fclose(handle);
+    std::free(buffer);
+    handle = nullptr;
+    buffer = nullptr;
+    capacity = start = end = 0;
+    return !broken;
+}
+
+// Moves the unread bytes to the front of the buffer, doubling it when it is full, and
+// reads the next block behind them. Returns false when nothing more can be had.
+bool input_file::refill() {
+    if (at_end)
+        return false;
+    if (start > 0) {
+        std::memmove(buffer, buffer + start, end - start);
+        end -= start;
+        start = 0;
+    }
+    if (end == capacity) {
+        char* grown = static_cast<char*>(std::realloc(buffer, capacity * 2));
+        if (!grown) {
+            broken = at_end = true;
+            return false;
+        }
+        buffer = grown;
+        capacity *= 2;
+    }
+    std::size_t want = capacity - end;
+    std::size_t got = std::fread(buffer + end, 1, want, handle);
+    end += got;
+    if (got < want) {
+        broken = std::ferror(handle) != 0;
+        at_end = true;
+    }
+    return got > 0;
+}
+
+// The slow side of peek(): refills until the byte `ahead` places on is held.
+int input_file::peek_slow(std::size_t ahead) {
+    while (start + ahead >= end)
+        if (!refill() && start + ahead >= end)
+            return EOF;
+    return static_cast<unsigned char>(buffer[start + ahead]);
+}
+
+// "%c": the next byte, white space included.
+int input_file::read_char(char& c) {
+    int next = peek(0);
+    if (next == EOF)
+        return -1;
+    c = static_cast<char>(next);
+    start++;
+    return 1;
+}
+
+// "%*c": skips one byte. Returns 0 (a suppressed item is not counted), or -1 at the end.
+int input_file::skip_char() {
+    if (peek(0) == EOF)
+        return -1;
+    start++;
+    return 0;
+}
+
+// A white-space directive: skips every white-space byte.
+void input_file::skip_space() {
+    while (is_space(peek(0)))
+        start++;
+}

@@ -1,0 +1,188 @@
+// The number conversions of input_file: "%d" and "%lg".
+//
+// Both first find how many bytes the conversion consumes, exactly as the C library's
+// formatted input decides it (the longest prefix that can still begin a number, one byte
+// of look-ahead), then convert those bytes. A failed conversion consumes what it matched
+// but never the byte that made it fail.
+#include "query/input_file.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <limits>
+
+static bool is_digit(int c) { return c >= '0' && c <= '9'; }
+
+static bool is_hex_digit(int c) {
+    return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+static int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+// "%d": an optionally signed decimal integer. Digits that do not fit a 32-bit signed
+// integer are consumed but count as unreadable: `value` is left as it was.
+int input_file::read_int(int& value) {
+    skip_space();
+    if (peek(0) == EOF)
+        return -1;
+    std::size_t n = 0;
+    bool negative = false;
+    if (peek(0) == '-' || peek(0) == '+') {
+        negative = peek(0) == '-';
+        n = 1;
+    }
+    std::size_t first_digit = n;
+    long long magnitude = 0;
+    bool fits = true;
+    while (is_digit(peek(n))) {
+        if (magnitude <= 2147483648LL)
+            magnitude = magnitude * 10 + (peek(n) - '0');
+        n++;
+    }
+    start += n;
+    if (n == first_digit)
+        return 0;
+    if (magnitude > (negative ? 2147483648LL : 2147483647LL))
+        fits = false;
+    if (!fits)
+        return 0;
+    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return 1;
+}
+
+// Whether the digits of a number that the converter found out of range were too large
+// (true) or too small (false): the sign of the position of the leading non-zero digit,
+// counted from the radix point and moved by the exponent.
+static bool too_large(const char* text, std::size_t length, bool hex) {
+    std::size_t i = 0;
+    long long position = 0; // of the leading non-zero digit, in digits
+    bool seen_point = false, seen_nonzero = false;
+    long long before_point = 0, zeros_after_point = 0;
+    int exponent_char = hex ? 'p' : 'e';
+    for (; i < length && lower(text[i]) != exponent_char; i++) {
+        if (text[i] == '.') {
+            seen_point = true;
+        } else if (!seen_nonzero && text[i] == '0') {
+            if (seen_point)
+                zeros_after_point++;
+        } else {
+            seen_nonzero = true;
+            if (!seen_point)
+                before_point++;
+        }
+    }
+    position = before_point > 0 ? before_point : -zeros_after_point;
+    long long exponent = 0;
+    bool exponent_negative = false;
+    if (i < length) {
+        i++;
+        if (i < length && (text[i] == '-' || text[i] == '+'))
+            exponent_negative = text[i++] == '-';
+        for (; i < length && exponent < 1000000000LL; i++)
+            exponent = exponent * 10 + (text[i] - '0');
+    }
+    long long scale = hex ? 4 : 1; // a hex digit is four binary places
+    long long total = position * scale + (exponent_negative ? -exponent : exponent);
+    return total > 0;
+}
+
+// Converts the `length` bytes at `text` that "%lg" consumed (no sign, no "0x"), exactly
+// as strtod converts them. Returns false when not even a prefix is a number.
+static bool convert(const char* text, std::size_t length, bool hex, double& value) {
+    std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
+    auto result = std::from_chars(text, text + length, value, format);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = too_large(text, static_cast<std::size_t>(result.ptr - text), hex)
+                    ? std::numeric_limits<double>::infinity()
+                    : 0.0;
+        return true;
+    }
+    if (result.ec != std::errc()) {
+        // "0x" with no digit after it still converts its "0".
+        value = 0.0;
+        return hex;
+    }
+    return true;
+}
+
+// Matches `word` case-insensitively from `n` on; returns how many of its bytes matched.
+static std::size_t match_word(input_file& in, std::size_t n, const char* word) {
+    std::size_t i = 0;
+    while (word[i] && lower(in.peek(n + i)) == word[i])
+        i++;
+    return i;
+}
+
+// "%lg": a floating-point number in decimal or hexadecimal form, or inf, infinity, nan,
+// optionally signed.
+int input_file::read_double(double& value) {
+    skip_space();
+    if (peek(0) == EOF)
+        return -1;
+    std::size_t n = 0;
+    bool negative = false;
+    if (peek(0) == '-' || peek(0) == '+') {
+        negative = peek(0) == '-';
+        n = 1;
+    }
+    std::size_t body = n; // first byte after the sign
+    int c = lower(peek(n));
+    if (c == 'n' || c == 'i') {
+        const char* word = c == 'n' ? "nan" : "inf";
+        std::size_t matched = match_word(*this, n, word);
+        if (matched < 3) {
+            start += n + matched;
+            return 0;
+        }
+        n += 3;
+        if (c == 'i' && lower(peek(n)) == 'i') {
+            matched = match_word(*this, n, "inity");
+            n += matched;
+            if (matched < 5) {
+                start += n;
+                return 0;
+            }
+        }
+        start += n;
+        double special = c == 'n' ? std::numeric_limits<double>::quiet_NaN()
+                                  : std::numeric_limits<double>::infinity();
+        value = negative ? -special : special;
+        return 1;
+    }
+    bool hex = false, got_digit = false, got_dot = false, got_exponent = false;
+    if (peek(n) == '0') {
+        n++;
+        if (lower(peek(n)) == 'x') {
+            hex = true;
+            n++;
+        } else {
+            got_digit = true;
+        }
+    }
+    std::size_t digits = n; // first byte after the sign and any "0x"
+    int exponent_char = hex ? 'p' : 'e';
+    for (;; n++) {
+        c = peek(n);
+        if (is_digit(c) || (hex && !got_exponent && is_hex_digit(c))) {
+            got_digit = true;
+        } else if (got_exponent && lower(peek(n - 1)) == exponent_char &&
+                   (c == '-' || c == '+')) {
+        } else if (got_digit && !got_exponent && lower(c) == exponent_char) {
+            got_exponent = got_dot = true;
+        } else if (!got_dot && c == '.') {
+            got_dot = true;
+        } else {
+            break;
+        }
+    }
+    start += n;
+    if (n == body || (hex && n == digits))
+        return 0;
+    double converted;
+    const char* text = buffer + start - n + (hex ? digits : body);
+    std::size_t length = n - (hex ? digits : body);
+    if (!convert(text, length, hex, converted))
+        return 0;
+    value = negative ? -converted : converted;
+    return 1;
+}

@@ -1,0 +1,105 @@
+// The query form: seven entries, each after an "=", read into the query state and checked.
+#include "query/query_form.h"
+
+#include "coords/sky_coords.h"
+#include "flow/globals.h"
+#include "flow/messages.h"
+#include "query/descriptor_shift.h"
+#include "query/input_file.h"
+
+#include <cmath>
+
+// Reads hours (or degrees), a separator, minutes, a separator, seconds, then white space.
+// Each read stands alone: a field that does not convert keeps its value and the next
+// read starts where this one stopped.
+static void read_angle(input_file& form, arc& angle) {
+    form.read_double(angle.degrees);
+    form.skip_char();
+    form.read_double(angle.minutes);
+    form.skip_char();
+    form.read_double(angle.seconds);
+    form.skip_space();
+}
+
+// Reads a declination: its sign character directly after the "=", then the angle.
+// Returns the sign character, '+' when there was none to read.
+static char read_declination(input_file& form, arc& angle) {
+    char sign = '+';
+    form.read_char(sign);
+    read_angle(form, angle);
+    return sign;
+}
+
+// Moves a declination's sign character into `sign`, keeping degrees as a magnitude.
+static void apply_sign(arc& angle, char sign) {
+    angle.sign = sign == '-' ? -1 : 1;
+    angle.degrees = std::fabs(angle.degrees);
+}
+
+// Reads and checks "query.frm". Returns 1 for a valid query; 0 when the file cannot be
+// read or any check fails, after writing a message for every problem found.
+int init_query_parameters() {
+    input_file form;
+    if (!form.open("query.frm")) {
+        say(messages::no_query_file);
+        return 0;
+    }
+    descriptor_shift(form, '=');
+    if (form.read_int(epoch) == 1) // "%d\n": the white space only after a number
+        form.skip_space();
+    descriptor_shift(form, '=');
+    read_angle(form, minimal_ascension);
+    descriptor_shift(form, '=');
+    read_angle(form, maximal_ascension);
+    descriptor_shift(form, '=');
+    char minimal_sign = read_declination(form, minimal_declination);
+    descriptor_shift(form, '=');
+    char maximal_sign = read_declination(form, maximal_declination);
+    descriptor_shift(form, '=');
+    form.read_double(min_redshift);
+    form.skip_space();
+    descriptor_shift(form, '=');
+    form.read_double(max_redshift);
+    form.skip_space();
+    if (!form.close()) {
+        say(messages::no_query_file);
+        return 0;
+    }
+
+    int result = 1;
+    if (minimal_sign != '+' && minimal_sign != '-') {
+        say(messages::minimal_sign_lost);
+        result = 0;
+    }
+    if (maximal_sign != '+' && maximal_sign != '-') {
+        say(messages::maximal_sign_lost);
+        result = 0;
+    }
+    apply_sign(minimal_declination, minimal_sign);
+    apply_sign(maximal_declination, maximal_sign);
+
+    sky_coords lower_corner{minimal_declination, minimal_ascension};
+    sky_coords upper_corner{maximal_declination, maximal_ascension};
+    result *= lower_corner.value_checker() * upper_corner.value_checker();
+    if (std::isnan(min_redshift) || std::isnan(max_redshift))
+        result = 0;
+    if (result == 0) {
+        say(messages::usage_head);
+        say(messages::usage_coordinates);
+        say(messages::usage_redshift);
+        say(messages::usage_fields);
+    }
+    if (minimal_declination.value() > maximal_declination.value()) {
+        say(messages::declination_order);
+        result = 0;
+    }
+    if (minimal_ascension.value() > maximal_ascension.value()) {
+        say(messages::ascension_order);
+        result = 0;
+    }
+    if (min_redshift > max_redshift) {
+        say(messages::redshift_order);
+        result = 0;
+    }
+    return result;
+}
