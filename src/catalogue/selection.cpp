@@ -9,9 +9,9 @@ bool inside_query(const record& entry) {
     double declination = entry.declination.value();
     double ascension = entry.ascension.value();
     return minimal_declination.value() <= declination &&
-           declination <= maximal_declination.value() &&
-           minimal_ascension.value() <= ascension && ascension <= maximal_ascension.value() &&
-           min_redshift <= entry.redshift && entry.redshift <= max_redshift;
+           declination <= maximal_declination.value() && minimal_ascension.value() <= ascension &&
+           ascension <= maximal_ascension.value() && min_redshift <= entry.redshift &&
+           entry.redshift <= max_redshift;
 }
 
 // Chains every matching record from First_Selected through next_selected, in catalogue

@@ -25,7 +25,8 @@ int string::Read_string(input_file& file, char stop) {
         std::size_t avail = file.end - file.start;
         const char* from = file.buffer + file.start;
         const void* found = std::memchr(from, stop, avail);
-        std::size_t length = found ? static_cast<std::size_t>(static_cast<const char*>(found) - from) : avail;
+        std::size_t length =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - from) : avail;
         std::size_t room = size - 1 - held;
         std::size_t keep = length < room ? length : room;
         std::memcpy(text + held, from, keep);

@@ -4,7 +4,9 @@
 #include <cstdio>
 
 // Writes one message as it stands.
-void say(const char* text) { std::fputs(text, stdout); }
+void say(const char* text) {
+    std::fputs(text, stdout);
+}
 
 // Writes a message that names a file: the text, the name, a line end.
 void say_with_name(const char* text, const char* name) {

@@ -14,7 +14,7 @@ inline const char invalid_epoch[] = "\n Invalid epoch value\n";
 // Files that cannot be opened or created.
 inline const char no_style_file[] = "error of opening file style.var\n";
 inline const char no_query_file[] = "error of opening file query.form\n";
-inline const char no_catalogue_file[] = "error open file ";             // then the name, "\n"
+inline const char no_catalogue_file[] = "error open file ";          // then the name, "\n"
 inline const char no_memory[] = "error: not enough memory to read "; // then the name, "\n"
 inline const char page_not_writable[] = "error of creation of results.html\n";
 

@@ -48,8 +48,14 @@ TEST(Arc, CorrectorMovesSignOfDegrees) {
         int sign;
         double result;
     } cases[] = {
-        {-5, -1, 5},    {5, 1, 5},         {0.0, 1, 0},          {-0.0, -1, 0},
-        {-0.0000005, -1, 0}, {0.000001, 1, 0}, {-0.0000011, -1, 0.0000011}, {-89.5, -1, 89.5},
+        {-5, -1, 5},
+        {5, 1, 5},
+        {0.0, 1, 0},
+        {-0.0, -1, 0},
+        {-0.0000005, -1, 0},
+        {0.000001, 1, 0},
+        {-0.0000011, -1, 0.0000011},
+        {-89.5, -1, 89.5},
     };
     for (const auto& c : cases) {
         arc a = make_arc(c.degrees, 30, 0);
@@ -89,8 +95,8 @@ TEST(SkyCoords, RangeCheckOfCorners) {
     for (const auto& c : cases) {
         sky_coords corner{c.declination, c.ascension};
         EXPECT_EQ(corner.value_checker(), c.verdict)
-            << c.declination.degrees << ":" << c.declination.minutes << ":"
-            << c.declination.seconds << " " << c.ascension.degrees << ":"
-            << c.ascension.minutes << ":" << c.ascension.seconds;
+            << c.declination.degrees << ":" << c.declination.minutes << ":" << c.declination.seconds
+            << " " << c.ascension.degrees << ":" << c.ascension.minutes << ":"
+            << c.ascension.seconds;
     }
 }
