@@ -1,0 +1,11 @@
+// The "query.frm" that galsift reads, written from the checked fields of a form.
+#ifndef GALSIFT_CGI_QUERY_TEXT_H
+#define GALSIFT_CGI_QUERY_TEXT_H
+
+#include "cgi/form.h"
+
+#include <string>
+
+std::string query_form_text(const query_fields& fields);
+
+#endif

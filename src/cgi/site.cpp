@@ -1,0 +1,49 @@
+// The site's settings: built-in values, replaced by the web server's environment.
+#include "cgi/site.h"
+
+#include <cstdlib>
+
+#ifndef GALSIFT_CGI_PROGRAM
+#define GALSIFT_CGI_PROGRAM "/usr/local/bin/galsift"
+#endif
+#ifndef GALSIFT_CGI_PAGES
+#define GALSIFT_CGI_PAGES "/var/www/galsift"
+#endif
+#ifndef GALSIFT_CGI_SPOOL
+#define GALSIFT_CGI_SPOOL "/var/spool/galsift"
+#endif
+
+const char* const site_files[5] = {"CG2000.dat", "CG1950.dat", "style.var", "introduction.htm",
+                                   "references.htm"};
+
+// The value of the environment variable `name` when it is set and not empty, else
+// `fallback`.
+static std::string setting(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+// A whole number of seconds from the environment, within [0, 3600], else `fallback`.
+static int seconds(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    if (!value || !*value)
+        return fallback;
+    char* end = nullptr;
+    long number = std::strtol(value, &end, 10);
+    if (*end != 0 || number < 0 || number > 3600)
+        return fallback;
+    return static_cast<int>(number);
+}
+
+// The settings of this installation.
+site site_settings() {
+    site here;
+    here.program = setting("GALSIFT_PROGRAM", GALSIFT_CGI_PROGRAM);
+    here.pages = setting("GALSIFT_PAGES", GALSIFT_CGI_PAGES);
+    here.spool = setting("GALSIFT_SPOOL", GALSIFT_CGI_SPOOL);
+    here.time_limit = seconds("GALSIFT_TIME_LIMIT", 10);
+    if (here.time_limit < 1)
+        here.time_limit = 1;
+    here.retention = seconds("GALSIFT_RETENTION", 0);
+    return here;
+}
