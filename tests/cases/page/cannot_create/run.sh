@@ -1,0 +1,1 @@
+exec setpriv --reuid=65534 --regid=65534 --clear-groups "$GALSIFT"
