@@ -1,0 +1,1 @@
+mkdir CG2000.dat

@@ -1,0 +1,2 @@
+chmod 0777 .
+chmod 0000 style.var
