@@ -126,7 +126,10 @@ int decode_form(const std::string& data, query_fields& out, std::string& why) {
             return form_oversized;
         }
         if (!acceptable(field, value)) {
-            why = "a field does not hold a number: " + name;
+            bool sign = field == f_dec_min_sign || field == f_dec_max_sign;
+            why = (sign ? "a declination sign is neither + nor -: "
+                        : "a field does not hold a number: ") +
+                  name;
             return form_not_number;
         }
         out.value[field] = value;

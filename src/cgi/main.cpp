@@ -35,7 +35,11 @@ static bool read_form_data(std::string& data, std::string& why) {
     const char* length_text = std::getenv("CONTENT_LENGTH");
     char* end = nullptr;
     unsigned long length = length_text ? std::strtoul(length_text, &end, 10) : 0;
-    if (!length_text || *end != 0 || length > form_limit) {
+    if (!length_text || *end != 0) {
+        why = "the form data has no length";
+        return false;
+    }
+    if (length > form_limit) {
         why = "the form data is too long";
         return false;
     }
@@ -57,6 +61,7 @@ static int failure_status(const std::string& messages) {
 }
 
 int main() {
+    catch_stop_signals();
     std::string data, why;
     query_fields fields;
     if (!read_form_data(data, why) || decode_form(data, fields, why) != form_ok) {

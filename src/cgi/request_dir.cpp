@@ -63,11 +63,12 @@ void remove_request_dir(const std::string& dir) {
     rmdir(dir.c_str());
 }
 
-// Removes request directories older than the retention time. With no retention each
-// request removes its own directory and there is nothing to sweep.
+// Removes the request directories whose requests have ended at least `retention` seconds
+// ago. A directory is kept longer than galsift may run, so that no running request loses
+// its own; with no retention, this is what removes the directory of a front end that was
+// killed before it could remove its own (each other request removes its own at once).
 void sweep_spool(const site& here) {
-    if (here.retention == 0)
-        return;
+    long keep = here.retention > here.time_limit ? here.retention : here.time_limit + 1L;
     DIR* spool = opendir(here.spool.c_str());
     if (!spool)
         return;
@@ -78,8 +79,7 @@ void sweep_spool(const site& here) {
             continue;
         std::string path = here.spool + "/" + name;
         struct stat info;
-        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-            now - info.st_mtime > here.retention)
+        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && now - info.st_mtime > keep)
             remove_request_dir(path);
     }
     closedir(spool);

@@ -9,6 +9,7 @@ struct galsift_run {
     std::string messages;  // what it wrote on standard output
 };
 
+void catch_stop_signals();
 galsift_run run_galsift(const std::string& program, const std::string& dir, int time_limit);
 
 #endif

@@ -12,6 +12,7 @@ struct site {
     std::string spool;   // folder under which each request gets its own directory
     int time_limit = 10; // seconds galsift may run
     int retention = 0;   // seconds a request's directory is kept; 0 removes it at once
+                         // (a retention up to time_limit is made time_limit + 1)
 };
 
 site site_settings();
