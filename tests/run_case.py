@@ -13,16 +13,21 @@ with no arguments, and then:
 Optional files of a case, never copied: README (what the case is about), setup.sh (run
 with bash in the temporary directory first: make large inputs, FIFOs, change modes) and
 run.sh (run with bash instead of galsift itself, with $GALSIFT naming the program: for
-limits and other users). On a Windows build the line ends CR LF of the output and the
-page are read as LF, nothing else.
+limits and other users). Where an emulator runs the program (--emulator), $GALSIFT names
+a script that starts it under the emulator, $GALSIFT_PROGRAM the program itself and
+$GALSIFT_EMULATOR the emulator (empty otherwise); a run.sh that cannot set its conditions
+under that emulator prints why and exits 77, and the case counts as skipped. On a Windows
+build the line ends CR LF of the output and the page are read as LF, nothing else.
 """
 import argparse
 import os
+import shlex
 import shutil
 import subprocess
 import sys
 import tempfile
 
+SKIPPED = 77  # what a run.sh returns where its case cannot be run
 META = {"README", "expected.out", "expected.html", "setup.sh", "run.sh"}
 
 
@@ -53,12 +58,24 @@ def main():
     command.append(program)
 
     work = tempfile.mkdtemp(prefix="galsift-case-")
+    # A run.sh starts "$GALSIFT" itself (under setpriv, ulimit): where an emulator runs
+    # the program, GALSIFT names a script that starts it, one any user may run.
+    galsift = program
+    tools = None
+    if args.emulator:
+        tools = tempfile.mkdtemp(prefix="galsift-emulated-")
+        galsift = os.path.join(tools, "galsift")
+        with open(galsift, "w") as f:
+            f.write("#!/bin/sh\nexec %s \"$@\"\n" % " ".join(shlex.quote(c) for c in command))
+        os.chmod(galsift, 0o755)
+        os.chmod(tools, 0o755)
     try:
         os.chmod(work, 0o755)
         for name in sorted(os.listdir(case)):
             if name not in META:
                 shutil.copy(os.path.join(case, name), os.path.join(work, name))
-        env = dict(os.environ, GALSIFT=program, GALSIFT_COMMAND=" ".join(command))
+        env = dict(os.environ, GALSIFT=galsift, GALSIFT_PROGRAM=program,
+                   GALSIFT_EMULATOR=args.emulator, GALSIFT_COMMAND=" ".join(command))
         if os.path.exists(os.path.join(case, "setup.sh")):
             subprocess.run(["bash", os.path.join(case, "setup.sh")], cwd=work, env=env,
                            check=True, timeout=600)
@@ -66,6 +83,9 @@ def main():
             command = ["bash", os.path.join(case, "run.sh")]
         done = subprocess.run(command, cwd=work, env=env, stdin=subprocess.DEVNULL,
                               stdout=subprocess.PIPE, timeout=300)
+        if done.returncode == SKIPPED and os.path.exists(os.path.join(case, "run.sh")):
+            print("skipped:", done.stdout.decode("latin-1").strip())
+            return SKIPPED
 
         def normal(data):
             return data.replace(b"\r\n", b"\n") if args.crlf else data
@@ -98,6 +118,8 @@ def main():
     finally:
         subprocess.run(["chmod", "-R", "u+rwX", work], check=False)
         shutil.rmtree(work, ignore_errors=True)
+        if tools:
+            shutil.rmtree(tools, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -12,11 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <grp.h>
 #include <string>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace publisher;
@@ -135,11 +137,31 @@ static std::string data_row(const char* opening, const char* align,
     return row + "</tr>\n";
 }
 
-// The file number of `name`, to tell a file written in place from one moved over it.
-static ino_t inode(const char* name) {
+// The file number of `name`, to tell a file written in place from one moved over it
+// (0 where the platform has none to tell).
+static unsigned long long inode(const char* name) {
+#ifdef _WIN32
+    (void)name;
+    return 0;
+#else
     struct stat status = {};
     EXPECT_EQ(lstat(name, &status), 0) << name;
     return status.st_ino;
+#endif
+}
+
+// The page as written, its line ends read as LF where it is a text-mode stream.
+static std::string read_page() {
+    std::ifstream in(page_name, std::ios::binary);
+    std::string page(std::istreambuf_iterator<char>(in), {});
+#ifdef _WIN32
+    std::string out;
+    for (std::size_t i = 0; i < page.size(); i++)
+        if (!(page[i] == '\r' && i + 1 < page.size() && page[i + 1] == '\n'))
+            out += page[i];
+    page = out;
+#endif
+    return page;
 }
 
 class results_page : public scratch_dir {
@@ -169,13 +191,19 @@ class results_page : public scratch_dir {
     // `unprivileged`, so that permission bits stop it. Returns its result.
     int generate(bool unprivileged = false) {
         testing::internal::CaptureStdout();
+#ifdef _WIN32
+        (void)unprivileged; // no other user to become: the permission cases skip there
+        int result = Query_Result_generator();
+#else
         int result =
             unprivileged && geteuid() == 0 ? generate_as_nobody() : Query_Result_generator();
+#endif
         output = testing::internal::GetCapturedStdout();
         return result;
     }
     // Runs the page generator in a child that has given up root for the user nobody; its
     // messages reach the same standard output. Returns the child's result, -1 if it died.
+#ifndef _WIN32
     static int generate_as_nobody() {
         std::fflush(nullptr);
         pid_t child = fork();
@@ -191,6 +219,7 @@ class results_page : public scratch_dir {
             return -1;
         return WEXITSTATUS(status);
     }
+#endif
 };
 
 TEST_F(results_page, PageOfTheQuery) {
@@ -260,11 +289,13 @@ TEST_F(results_page, PageOfTheQuery) {
         SCOPED_TRACE(c.name);
         prepare(c.style, c.form, c.catalogue);
         write_file("results.html", "an earlier page");
-        ino_t earlier = inode(page_name);
+        auto earlier = inode(page_name);
         EXPECT_EQ(generate(), 0);
-        EXPECT_NE(inode(page_name), earlier) << "the page was written in place";
+        if (earlier != 0) {
+            EXPECT_NE(inode(page_name), earlier) << "the page was written in place";
+        }
         EXPECT_EQ(output, "");
-        EXPECT_EQ(read_file("results.html"), page_head + c.middle + page_foot);
+        EXPECT_EQ(read_page(), page_head + c.middle + page_foot);
         EXPECT_FALSE(fs::exists(fs::symlink_status(partial_page_name)));
     }
 }
@@ -316,14 +347,14 @@ TEST_F(results_page, PageThatCannotBeWrittenAsUsual) {
         write_file(page_name, earlier);
         c.setup();
         bool part_was_directory = fs::is_directory(partial_page_name);
-        ino_t before = inode(page_name);
+        auto before = inode(page_name);
 
         EXPECT_EQ(generate(c.unprivileged), c.result);
         fs::permissions(".", fs::perms::owner_all, fs::perm_options::add);
 
         EXPECT_EQ(output, c.output);
         if (c.page == page_written) {
-            EXPECT_EQ(read_file(page_name), page_head + example_middle + page_foot);
+            EXPECT_EQ(read_page(), page_head + example_middle + page_foot);
             EXPECT_EQ(inode(page_name), before) << "the page was not written in place";
         } else if (c.page == earlier_kept) {
             EXPECT_EQ(read_file(page_name), earlier);
