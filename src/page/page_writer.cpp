@@ -32,22 +32,18 @@ bool page_writer::finish() {
     return !failed;
 }
 
-// Appends `length` bytes as they stand.
-void page_writer::put(const char* bytes, std::size_t length) {
-    if (length > size - used) {
-        flush();
-        if (length >= size) {
-            if (std::fwrite(bytes, 1, length, file) != length)
-                failed = true;
-            return;
-        }
+// The slow side of put(): `length` bytes that do not fit in what is left of the buffer.
+// The buffer is handed to the file first; bytes that would fill it whole go straight on.
+void page_writer::put_long(const char* bytes, std::size_t length) {
+    flush();
+    if (length >= size) {
+        if (std::fwrite(bytes, 1, length, file) != length)
+            failed = true;
+        return;
     }
     std::memcpy(buffer + used, bytes, length);
     used += length;
 }
-
-// Appends a text as it stands: a "%" in it is a percent sign, nothing else.
-void page_writer::put(const char* text) { put(text, std::strlen(text)); }
 
 // Appends a number as "%-W.Di" writes it.
 void page_writer::put_signed(int value, int width, int digits) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 struct page_writer {
     static const std::size_t size = 1 << 16;
@@ -19,8 +20,18 @@ struct page_writer {
     bool finish();
     void flush();
 
-    void put(const char* text);
-    void put(const char* bytes, std::size_t length);
+    // Appends `length` bytes as they stand.
+    void put(const char* bytes, std::size_t length) {
+        if (length <= size - used) {
+            std::memcpy(buffer + used, bytes, length);
+            used += length;
+        } else {
+            put_long(bytes, length);
+        }
+    }
+    // Appends a text as it stands: a "%" in it is a percent sign, nothing else.
+    void put(const char* text) { put(text, std::strlen(text)); }
+    void put_long(const char* bytes, std::size_t length);
     void put_signed(int value, int width, int digits);
     void put_unsigned(unsigned value, int width, int digits);
     void put_general(double value, int width, int precision);

@@ -19,7 +19,7 @@ bool input_file::open(const char* name) {
     handle = std::fopen(name, "rb");
     if (!handle)
         return false;
-    buffer = static_cast<char*>(std::malloc(block_size));
+    buffer = static_cast<char*>(std::malloc(block_size + 1));
     if (!buffer) {
         std::fclose(handle);
         handle = nullptr;
@@ -27,6 +27,7 @@ bool input_file::open(const char* name) {
     }
     capacity = block_size;
     start = end = 0;
+    buffer[end] = 0;
     at_end = broken = false;
     return true;
 }
@@ -34,7 +35,7 @@ bool input_file::open(const char* name) {
 // Reads from a copy of `size` bytes at `data` instead of a file (fuzzers, tests).
 // Returns false when the copy cannot be allocated.
 bool input_file::open_memory(const char* data, std::size_t size) {
-    buffer = static_cast<char*>(std::malloc(size ? size : 1));
+    buffer = static_cast<char*>(std::malloc(size + 1));
     if (!buffer)
         return false;
     if (size)
@@ -42,6 +43,7 @@ bool input_file::open_memory(const char* data, std::size_t size) {
     capacity = size;
     start = 0;
     end = size;
+    buffer[end] = 0;
     at_end = true;
     broken = false;
     return true;
@@ -68,9 +70,10 @@ bool input_file::refill() {
         std::memmove(buffer, buffer + start, end - start);
         end -= start;
         start = 0;
+        buffer[end] = 0;
     }
     if (end == capacity) {
-        char* grown = static_cast<char*>(std::realloc(buffer, capacity * 2));
+        char* grown = static_cast<char*>(std::realloc(buffer, capacity * 2 + 1));
         if (!grown) {
             broken = at_end = true;
             return false;
@@ -81,6 +84,7 @@ bool input_file::refill() {
     std::size_t want = capacity - end;
     std::size_t got = std::fread(buffer + end, 1, want, handle);
     end += got;
+    buffer[end] = 0;
     if (got < want) {
         broken = std::ferror(handle) != 0;
         at_end = true;
@@ -114,8 +118,8 @@ int input_file::skip_char() {
     return 0;
 }
 
-// A white-space directive: skips every white-space byte.
-void input_file::skip_space() {
+// The slow side of skip_space(): goes on skipping across refills.
+void input_file::skip_space_slow() {
     while (is_space(peek(0)))
         start++;
 }

@@ -12,10 +12,18 @@
 #include <cstddef>
 #include <cstdio>
 
+// isspace() of the C locale, without a library call: the space, or "\t" "\n" "\v" "\f" "\r",
+// which are the codes 9 to 13.
+inline bool is_space(int c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 struct input_file {
     std::FILE* handle = nullptr; // the open file; null when reading from memory
-    char* buffer = nullptr;      // bytes read and not yet consumed live in [start, end)
-    std::size_t capacity = 0;    // size of `buffer`
+    char* buffer = nullptr;      // bytes read and not yet consumed live in [start, end);
+                                 // buffer[end] is a zero byte, so that a scan for a number
+                                 // stops there without checking the end at every byte
+    std::size_t capacity = 0;    // size of `buffer`, the zero byte after it not counted
     std::size_t start = 0;       // next unread byte
     std::size_t end = 0;         // one past the last byte held
     bool at_end = false;         // nothing is left in the file beyond `end`
@@ -36,14 +44,19 @@ struct input_file {
 
     int read_char(char& c);
     int skip_char();
-    void skip_space();
+
+    // A white-space directive: skips every white-space byte, refilling as needed. The zero
+    // byte at buffer[end] is not white space and ends the first loop.
+    void skip_space() {
+        while (is_space(buffer[start]))
+            start++;
+        if (start == end)
+            skip_space_slow();
+    }
+    void skip_space_slow();
     int read_int(int& value);
     int read_double(double& value);
+    int read_any_double(double& value);
 };
-
-// isspace() of the C locale, without a library call.
-inline bool is_space(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 #endif
