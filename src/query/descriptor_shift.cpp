@@ -8,7 +8,8 @@
 
 // Reads characters until one equals `stop`, at most descriptor_shift_limit of them, and
 // leaves the input just after it. Returns 0 when the stop was found; otherwise writes the
-// stop-signal message and returns 1, the input left where the search ended.
+// stop-signal message and returns 1, the input left where the search ended. A file whose
+// reading has failed gets no message: its reader reports it as a file that cannot be read.
 int descriptor_shift(input_file& file, char stop) {
     std::size_t left = descriptor_shift_limit;
     while (left > 0 && file.peek(0) != EOF) {
@@ -24,6 +25,7 @@ int descriptor_shift(input_file& file, char stop) {
         file.start += avail;
         left -= avail;
     }
-    say_stop_signal_lost(stop);
+    if (!file.broken)
+        say_stop_signal_lost(stop);
     return 1;
 }

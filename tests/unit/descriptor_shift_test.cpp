@@ -77,3 +77,15 @@ TEST_F(DescriptorShiftOnDisk, WindowAcrossTheBlockBoundary) {
         EXPECT_TRUE(in.close());
     }
 }
+
+// A file whose reading has failed is reported by its reader as unreadable; the search
+// in it ends without a stop-signal message of its own.
+TEST(DescriptorShift, SilentOnAFileWhoseReadingFailed) {
+    input_file in;
+    ASSERT_TRUE(in.open_memory("label", 5));
+    in.broken = true;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(descriptor_shift(in, '='), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    in.close();
+}
