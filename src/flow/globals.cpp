@@ -22,3 +22,17 @@ int total_number = 0;
 
 record* First_Selected = nullptr;
 int number_of_selected = 0;
+
+void reset_program_state() {
+    epoch = 2000;
+    minimal_ascension = maximal_ascension = arc();
+    minimal_declination = maximal_declination = arc();
+    min_redshift = max_redshift = 0;
+    border = width = height = 0;
+    color_interchange = header_align = cell_align = 0;
+    table_align = 'c';
+    DB_First = record();
+    total_number = 0;
+    First_Selected = nullptr;
+    number_of_selected = 0;
+}

@@ -33,4 +33,8 @@ extern int total_number; // 0: records in the list
 extern record* First_Selected; // null: first record of the selection chain
 extern int number_of_selected; // 0: records in the selection chain
 
+// Puts every piece of the state back to its start-up value, for harnesses that run the
+// stages more than once in one process. Records of an earlier list are not released.
+void reset_program_state();
+
 #endif

@@ -13,21 +13,6 @@
 #include <random>
 #include <string>
 
-// Puts every program-wide variable back to its start-up value.
-inline void reset_program_state() {
-    epoch = 2000;
-    minimal_ascension = maximal_ascension = arc();
-    minimal_declination = maximal_declination = arc();
-    min_redshift = max_redshift = 0;
-    border = width = height = 0;
-    color_interchange = header_align = cell_align = 0;
-    table_align = 'c';
-    DB_First = record();
-    total_number = 0;
-    First_Selected = nullptr;
-    number_of_selected = 0;
-}
-
 // A fixture that runs each test in a new empty directory with the start-up state.
 class scratch_dir : public ::testing::Test {
   protected:
@@ -44,7 +29,12 @@ class scratch_dir : public ::testing::Test {
     }
     void TearDown() override {
         std::filesystem::current_path(previous);
-        std::filesystem::remove_all(here);
+        // A test may leave read-only files, which some platforms refuse to remove.
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(here, error))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, error);
+        std::filesystem::remove_all(here, error);
     }
     static void write_file(const char* name, const std::string& content) {
         std::ofstream(name, std::ios::binary) << content;

@@ -1,0 +1,2 @@
+# Read as a file, /dev/zero would never end.
+ln -s /dev/zero query.frm
