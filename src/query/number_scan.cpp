@@ -59,11 +59,12 @@ int input_file::read_int(int& value) {
     return 1;
 }
 
-#if defined(_LIBCPP_VERSION) && _LIBCPP_VERSION < 200000
+#if (defined(_LIBCPP_VERSION) && _LIBCPP_VERSION < 200000) || defined(__i386__)
 // Converts the `length` bytes at `text` that "%lg" consumed (no sign, no "0x"), exactly
-// as strtod converts them. Returns false when not even a prefix is a number. This C++
-// library has no floating-point from_chars, so strtod itself converts a copy: the program
-// never leaves the C locale, so the result is the same.
+// as strtod converts them. Returns false when not even a prefix is a number. Here strtod
+// itself converts a copy: libc++ before version 20 has no floating-point from_chars, and
+// i386's libstdc++ computes its from_chars in x87 extended precision, which rounds some
+// numbers twice. The program never leaves the C locale, so strtod reads alike.
 static bool convert(const char* text, std::size_t length, bool hex, double& value) {
     char* copy = static_cast<char*>(std::malloc(length + 3));
     if (!copy) {
