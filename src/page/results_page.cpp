@@ -11,15 +11,22 @@
 
 #include <cstdio>
 
-// Writes an angle's whole fields as the summary shows them: "-" for a negative sign,
-// then hours (degrees), minutes and seconds, each truncated and of at least two digits.
-void put_angle(page_writer& page, const arc& angle) {
+// Writes the part of an angle that the summary and the table's rows share: "-" for a
+// negative sign, then hours (degrees) and minutes, each truncated and of at least two
+// digits, each followed by ":".
+void put_angle_head(page_writer& page, const arc& angle) {
     if (angle.sign < 0)
         page.put("-");
     page.put_signed(whole_part(angle.degrees), 2, 2);
     page.put(":");
     page.put_signed(whole_part(angle.minutes), 2, 2);
     page.put(":");
+}
+
+// Writes an angle as the summary shows it: its head, then the seconds truncated, of at
+// least two digits.
+static void put_angle(page_writer& page, const arc& angle) {
+    put_angle_head(page, angle);
     page.put_signed(whole_part(angle.seconds), 2, 2);
 }
 

@@ -9,7 +9,7 @@ struct page_writer;
 inline const char page_name[] = "results.html";
 inline const char partial_page_name[] = "results.html.part";
 
-void put_angle(page_writer& page, const arc& angle);
+void put_angle_head(page_writer& page, const arc& angle);
 int Query_Result_generator();
 
 #endif

@@ -4,6 +4,7 @@
 #include "flow/globals.h"
 #include "page/number_format.h"
 #include "page/page_writer.h"
+#include "page/results_page.h"
 #include "page/style_words.h"
 
 // The table element with its border, width, height and alignment attributes.
@@ -49,12 +50,7 @@ static void put_header_row(page_writer& page) {
 
 // An angle of a data row: sign, whole hours (degrees) and minutes, seconds "%-8.6g".
 static void put_row_angle(page_writer& page, const arc& angle) {
-    if (angle.sign < 0)
-        page.put("-");
-    page.put_signed(whole_part(angle.degrees), 2, 2);
-    page.put(":");
-    page.put_signed(whole_part(angle.minutes), 2, 2);
-    page.put(":");
+    put_angle_head(page, angle);
     page.put_general(angle.seconds, 8, 6);
 }
 
