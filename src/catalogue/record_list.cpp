@@ -8,14 +8,10 @@
 #include "query/input_file.h"
 
 // Reads one numeric field and skips past its "$"; text before the "$" is ignored and a
-// number that does not convert leaves the field as constructed. The "$" almost always
-// follows the number directly: it is then stepped over without a search.
+// number that does not convert leaves the field as constructed.
 static void read_number_field(input_file& file, double& field) {
     file.read_double(field);
-    if (file.start < file.end && file.buffer[file.start] == '$')
-        file.start++;
-    else
-        descriptor_shift(file, '$');
+    descriptor_shift(file, '$');
 }
 
 // Reads the rest of an entry whose first field (hours) has been read.

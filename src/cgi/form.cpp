@@ -1,8 +1,6 @@
 // Decoding application/x-www-form-urlencoded form data into the query's fields.
 #include "cgi/form.h"
 
-#include <cstring>
-
 const char* const field_names[field_count] = {
     "epoch",     "ra_min_h",     "ra_min_m",  "ra_min_s",  "ra_max_h",  "ra_max_m",
     "ra_max_s",  "dec_min_sign", "dec_min_d", "dec_min_m", "dec_min_s", "dec_max_sign",

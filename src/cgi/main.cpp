@@ -7,6 +7,8 @@
 #include "cgi/response.h"
 #include "cgi/run_galsift.h"
 #include "cgi/site.h"
+#include "flow/messages.h"
+#include "page/results_page.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +55,9 @@ static bool read_form_data(std::string& data, std::string& why) {
 
 // The answer to a run that wrote no page: a query error is the visitor's (400), anything
 // else is the site's (500).
-static int failure_status(const std::string& messages) {
-    if (messages.find("Query input error") != std::string::npos ||
-        messages.find("Invalid epoch value") != std::string::npos)
+static int failure_status(const std::string& said) {
+    if (said.find(messages::query_error) != std::string::npos ||
+        said.find(messages::invalid_epoch) != std::string::npos)
         return 400;
     return 500;
 }
@@ -79,10 +81,8 @@ int main() {
     galsift_run run;
     if (write_text_file(dir + "/query.frm", query_form_text(fields)))
         run = run_galsift(here.program, dir, here.time_limit);
-    bool created =
-        run.finished &&
-        run.messages.find("File result.html has been created successfully") != std::string::npos &&
-        read_text_file(dir + "/results.html", page);
+    bool created = run.finished && run.messages.find(messages::page_created) != std::string::npos &&
+                   read_text_file(dir + "/" + page_name, page);
     if (here.retention == 0)
         remove_request_dir(dir);
     if (created)

@@ -2,6 +2,8 @@
 // the fixed names galsift uses; nothing a visitor sends becomes part of a path.
 #include "cgi/request_dir.h"
 
+#include "page/results_page.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 // Prefix of every request directory, so that the sweep touches nothing else.
@@ -58,7 +59,7 @@ bool read_text_file(const std::string& path, std::string& text) {
 void remove_request_dir(const std::string& dir) {
     for (const char* name : site_files)
         unlink((dir + "/" + name).c_str());
-    for (const char* name : {"query.frm", "results.html", "results.html.part"})
+    for (const char* name : {"query.frm", page_name, partial_page_name})
         unlink((dir + "/" + name).c_str());
     rmdir(dir.c_str());
 }

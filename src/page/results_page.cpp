@@ -113,8 +113,10 @@ static bool write_page(page_writer& page) {
 
 // Writes "results.html". The page is written beside it first and moved over it only once
 // complete, so that a reader never sees half a page and a failure leaves the earlier page
-// intact; where nothing can be created beside it, it is written in place. Returns 0 when
-// the page has been written; 1, after the message, when it could not be written whole.
+// intact. Where nothing can be created beside it (a directory that is not writable), it is
+// written in place, every write still checked: a failure there is reported, but the
+// earlier page is lost. Returns 0 when the page has been written; 1, after the message,
+// when it could not be written whole.
 int Query_Result_generator() {
     page_writer page;
     if (page.create(partial_page_name)) {

@@ -11,6 +11,10 @@
 // stop-signal message and returns 1, the input left where the search ended. A file whose
 // reading has failed gets no message: its reader reports it as a file that cannot be read.
 int descriptor_shift(input_file& file, char stop) {
+    if (file.start < file.end && file.buffer[file.start] == stop) {
+        file.start++; // the usual case in a catalogue: the "$" right after a number
+        return 0;
+    }
     std::size_t left = descriptor_shift_limit;
     while (left > 0 && file.peek(0) != EOF) {
         std::size_t avail = file.end - file.start;

@@ -9,7 +9,6 @@
 
 #include <cfloat>
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -42,7 +41,6 @@ int input_file::read_int(int& value) {
     }
     std::size_t first_digit = n;
     long long magnitude = 0;
-    bool fits = true;
     while (is_digit(peek(n))) {
         if (magnitude <= 2147483648LL)
             magnitude = magnitude * 10 + (peek(n) - '0');
@@ -52,9 +50,7 @@ int input_file::read_int(int& value) {
     if (n == first_digit)
         return 0;
     if (magnitude > (negative ? 2147483648LL : 2147483647LL))
-        fits = false;
-    if (!fits)
-        return 0;
+        return 0; // beyond 32 bits: unreadable
     value = static_cast<int>(negative ? -magnitude : magnitude);
     return 1;
 }
@@ -67,10 +63,8 @@ int input_file::read_int(int& value) {
 // numbers twice. The program never leaves the C locale, so strtod reads alike.
 static bool convert(const char* text, std::size_t length, bool hex, double& value) {
     char* copy = static_cast<char*>(std::malloc(length + 3));
-    if (!copy) {
-        value = 0.0;
-        return true;
-    }
+    if (!copy)
+        return false; // no room to convert: the field keeps its value, as if unreadable
     std::size_t at = 0;
     if (hex) {
         copy[at++] = '0';
