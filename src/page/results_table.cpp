@@ -54,6 +54,17 @@ static void put_row_angle(page_writer& page, const arc& angle) {
     page.put_general(angle.seconds, 8, 6);
 }
 
+// Opens a data cell aligned as the data rows are.
+static void open_data_cell(page_writer& page, const char* cell) {
+    page.put("  <td align=\"");
+    page.put(cell);
+    page.put("\">\n");
+}
+
+static void close_data_cell(page_writer& page) {
+    page.put("\n  </td>\n");
+}
+
 // One data row for `entry`; `row` counts the data rows written before it.
 static void put_data_row(page_writer& page, const record& entry, int row, const char* cell) {
     page.put("<tr");
@@ -65,27 +76,22 @@ static void put_data_row(page_writer& page, const record& entry, int row, const 
     page.put(" align=\"");
     page.put(cell);
     page.put("\">\n");
-    page.put("  <td align=\"");
-    page.put(cell);
-    page.put("\">\n");
+    open_data_cell(page, cell);
     put_row_angle(page, entry.ascension);
-    page.put("\n  </td>\n  <td align=\"");
-    page.put(cell);
-    page.put("\">\n");
+    close_data_cell(page);
+    open_data_cell(page, cell);
     put_row_angle(page, entry.declination);
-    page.put("\n  </td>\n  <td align=\"");
-    page.put(cell);
-    page.put("\">\n");
+    close_data_cell(page);
+    open_data_cell(page, cell);
     page.put_general(entry.redshift, 8, 6);
-    page.put("\n  </td>\n  <td align=\"");
-    page.put(cell);
-    page.put("\">\n");
+    close_data_cell(page);
+    open_data_cell(page, cell);
     page.put(entry.identification.text);
-    page.put("\n  </td>\n  <td align=\"");
-    page.put(cell);
-    page.put("\">\n");
+    close_data_cell(page);
+    open_data_cell(page, cell);
     page.put(entry.reference.text);
-    page.put("\n  </td>\n</tr>\n");
+    close_data_cell(page);
+    page.put("</tr>\n");
 }
 
 // Writes the whole table, from "<table" to "</table>\n", for the selection chain.
