@@ -3,22 +3,8 @@
 
 #include "flow/globals.h"
 #include "flow/messages.h"
-#include "query/descriptor_shift.h"
 #include "query/input_file.h"
-
-// Reads "%d\n" after the next "=": the number, then white space after a number only.
-static void read_number_entry(input_file& file, int& setting) {
-    descriptor_shift(file, '=');
-    if (file.read_int(setting) == 1)
-        file.skip_space();
-}
-
-// Reads "%c\n" after the next "=": the very next character, then white space.
-static void read_character_entry(input_file& file, char& setting) {
-    descriptor_shift(file, '=');
-    if (file.read_char(setting) == 1)
-        file.skip_space();
-}
+#include "query/settings_entry.h"
 
 // Reads "style.var" into the style settings. Returns 0 after reading; 1 when the file
 // cannot be opened or read, after the message, every setting at its start-up value.
@@ -30,12 +16,12 @@ int init_style_variables() {
     }
     int read_border = border, read_width = width, read_height = height;
     char read_colors = color_interchange, read_header = header_align, read_cells = cell_align;
-    read_number_entry(file, read_border);
-    read_number_entry(file, read_width);
-    read_number_entry(file, read_height);
-    read_character_entry(file, read_colors);
-    read_character_entry(file, read_header);
-    read_character_entry(file, read_cells);
+    read_int_entry(file, read_border);
+    read_int_entry(file, read_width);
+    read_int_entry(file, read_height);
+    read_char_entry(file, read_colors);
+    read_char_entry(file, read_header);
+    read_char_entry(file, read_cells);
     if (!file.close()) {
         say(messages::no_style_file);
         return 1;

@@ -6,6 +6,7 @@
 #include "flow/messages.h"
 #include "query/descriptor_shift.h"
 #include "query/input_file.h"
+#include "query/settings_entry.h"
 
 #include <cmath>
 
@@ -21,9 +22,16 @@ static void read_angle(input_file& form, arc& angle) {
     form.skip_space();
 }
 
-// Reads a declination: its sign character directly after the "=", then the angle.
-// Returns the sign character, '+' when there was none to read.
-static char read_declination(input_file& form, arc& angle) {
+// Reads a right-ascension entry: the angle after the next "=".
+static void read_ascension_entry(input_file& form, arc& angle) {
+    descriptor_shift(form, '=');
+    read_angle(form, angle);
+}
+
+// Reads a declination entry: its sign character directly after the next "=", then the
+// angle. Returns the sign character, '+' when there was none to read.
+static char read_declination_entry(input_file& form, arc& angle) {
+    descriptor_shift(form, '=');
     char sign = '+';
     form.read_char(sign);
     read_angle(form, angle);
@@ -44,23 +52,13 @@ int init_query_parameters() {
         say(messages::no_query_file);
         return 0;
     }
-    descriptor_shift(form, '=');
-    if (form.read_int(epoch) == 1) // "%d\n": the white space only after a number
-        form.skip_space();
-    descriptor_shift(form, '=');
-    read_angle(form, minimal_ascension);
-    descriptor_shift(form, '=');
-    read_angle(form, maximal_ascension);
-    descriptor_shift(form, '=');
-    char minimal_sign = read_declination(form, minimal_declination);
-    descriptor_shift(form, '=');
-    char maximal_sign = read_declination(form, maximal_declination);
-    descriptor_shift(form, '=');
-    form.read_double(min_redshift);
-    form.skip_space();
-    descriptor_shift(form, '=');
-    form.read_double(max_redshift);
-    form.skip_space();
+    read_int_entry(form, epoch);
+    read_ascension_entry(form, minimal_ascension);
+    read_ascension_entry(form, maximal_ascension);
+    char minimal_sign = read_declination_entry(form, minimal_declination);
+    char maximal_sign = read_declination_entry(form, maximal_declination);
+    read_double_entry(form, min_redshift);
+    read_double_entry(form, max_redshift);
     if (!form.close()) {
         say(messages::no_query_file);
         return 0;
