@@ -46,7 +46,16 @@ DOUBLE = re.compile(
     rb"[+-]?(?:0[xX](?:[0-9a-fA-F]+\.?[0-9a-fA-F]*|\.[0-9a-fA-F]+)(?:[pP][+-]?[0-9]+)?"
     rb"|(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?"
     rb"|[iI][nN][fF](?:[iI][nN][iI][tT][yY])?"
-    rb"|[nN][aA][nN](?:\([0-9A-Za-z_]*\))?)")
+    rb"|[nN][aA][nN])")
+# Number forms where the readers (and the C library) consume more than DOUBLE matches and
+# then fail: an exponent without digits, "0x" without a digit, a word cut short, a lone
+# sign or point. The composer does not model them; a case using them is written by hand.
+UNMODELLED = re.compile(
+    rb"[+-]?(?:[0-9]+\.?[0-9]*|\.[0-9]+)[eE](?:[+-](?![0-9])|(?![-+0-9]))"
+    rb"|[+-]?0[xX](?![0-9a-fA-F.])"
+    rb"|[+-]?[iI][nN][fF][iI](?![nN][iI][tT][yY])"
+    rb"|[+-]?(?:[iI](?:[nN])?|[nN](?:[aA])?)(?![a-zA-Z])"
+    rb"|[+-]?\.(?![0-9])|[+-](?![0-9.iInN])")
 INTEGER = re.compile(rb"[+-]?[0-9]+")
 
 
@@ -73,6 +82,9 @@ class Input:
     def double(self):
         """"%lg": the number, or None when nothing converts (the value is then kept)."""
         self.white()
+        if self.at < len(self.data) and UNMODELLED.match(self.data, self.at):
+            sys.exit("compose_page.py: a number form at byte %d is not modelled; "
+                     "write this case's expectations by hand" % self.at)
         found = DOUBLE.match(self.data, self.at)
         if not found:
             return None
@@ -80,8 +92,6 @@ class Input:
         text = found.group(0)
         if b"x" in text or b"X" in text:
             return float.fromhex(text.decode())
-        if b"(" in text:
-            text = text[:text.index(b"(")]
         return float(text.decode())
 
     def integer(self):
@@ -361,8 +371,9 @@ def table(query, style, chosen):
                  ("-" if d.sign < 0 else "") + i22(d.degrees) + ":" + i22(d.minutes) + ":"
                  + g(d.seconds, 8, 6),
                  g(r["z"], 8, 6),
-                 r["identification"].decode("latin-1"),
-                 r["reference"].decode("latin-1")]
+                 # a text is written up to its first NUL byte, as a C string ends
+                 r["identification"].split(b"\0")[0].decode("latin-1"),
+                 r["reference"].split(b"\0")[0].decode("latin-1")]
         for c in cells:
             out += ["  <td", ' align="', cell, '">\n', c, "\n", "  </td>\n"]
         out.append("</tr>\n")
