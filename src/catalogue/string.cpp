@@ -4,6 +4,7 @@
 #include "query/input_file.h"
 
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 
 // Copies one of the program's own short literals, terminator included: at most 39 bytes.
@@ -18,25 +19,8 @@ string::string(const char* literal) {
 // rest of the field is consumed and dropped, so the following fields stay in step; the
 // end of the file ends the field. Always returns 0.
 int string::Read_string(input_file& file, char stop) {
-    std::size_t held = 0;
-    for (;;) {
-        if (file.peek(0) == EOF)
-            break;
-        std::size_t avail = file.end - file.start;
-        const char* from = file.buffer + file.start;
-        const void* found = std::memchr(from, stop, avail);
-        std::size_t length =
-            found ? static_cast<std::size_t>(static_cast<const char*>(found) - from) : avail;
-        std::size_t room = size - 1 - held;
-        std::size_t keep = length < room ? length : room;
-        std::memcpy(text + held, from, keep);
-        held += keep;
-        file.start += length;
-        if (found) {
-            file.start++;
-            break;
-        }
-    }
+    std::size_t held;
+    file.consume_through(stop, SIZE_MAX, text, size - 1, held);
     text[held] = 0;
     return 0;
 }

@@ -4,8 +4,6 @@
 #include "flow/messages.h"
 #include "query/input_file.h"
 
-#include <cstring>
-
 // Reads characters until one equals `stop`, at most descriptor_shift_limit of them, and
 // leaves the input just after it. Returns 0 when the stop was found; otherwise writes the
 // stop-signal message and returns 1, the input left where the search ended. A file whose
@@ -15,20 +13,9 @@ int descriptor_shift(input_file& file, char stop) {
         file.start++; // the usual case in a catalogue: the "$" right after a number
         return 0;
     }
-    std::size_t left = descriptor_shift_limit;
-    while (left > 0 && file.peek(0) != EOF) {
-        std::size_t avail = file.end - file.start;
-        if (avail > left)
-            avail = left;
-        const char* from = file.buffer + file.start;
-        const void* found = std::memchr(from, stop, avail);
-        if (found) {
-            file.start += static_cast<std::size_t>(static_cast<const char*>(found) - from) + 1;
-            return 0;
-        }
-        file.start += avail;
-        left -= avail;
-    }
+    std::size_t skipped;
+    if (file.consume_through(stop, descriptor_shift_limit, nullptr, 0, skipped))
+        return 0;
     if (!file.broken)
         say_stop_signal_lost(stop);
     return 1;

@@ -123,3 +123,30 @@ void input_file::skip_space_slow() {
     while (is_space(peek(0)))
         start++;
 }
+
+// Consumes bytes up to and including the next `stop`, looking at no more than `limit`
+// bytes before it; the first `room` of the bytes before the stop are copied to `copy`
+// and counted in `copied`, the rest dropped. Returns whether the stop was found; if not,
+// the input is left after the bytes looked at (at the end of the file, or `limit` on).
+bool input_file::consume_through(char stop, std::size_t limit, char* copy, std::size_t room,
+                                 std::size_t& copied) {
+    copied = 0;
+    while (limit > 0 && peek(0) != EOF) {
+        std::size_t avail = end - start < limit ? end - start : limit;
+        const char* from = buffer + start;
+        const void* found = std::memchr(from, stop, avail);
+        std::size_t length =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - from) : avail;
+        std::size_t keep = length < room - copied ? length : room - copied;
+        if (keep > 0)
+            std::memcpy(copy + copied, from, keep);
+        copied += keep;
+        start += length;
+        if (found) {
+            start++;
+            return true;
+        }
+        limit -= length;
+    }
+    return false;
+}

@@ -44,6 +44,8 @@ struct input_file {
 
     int read_char(char& c);
     int skip_char();
+    bool consume_through(char stop, std::size_t limit, char* copy, std::size_t room,
+                         std::size_t& copied);
 
     // A white-space directive: skips every white-space byte, refilling as needed. The zero
     // byte at buffer[end] is not white space and ends the first loop.
