@@ -1,16 +1,7 @@
-// The angle in seconds, and the move of a catalogue declination's sign into `sign`.
+// The move of a catalogue declination's sign into `sign`.
 #include "coords/arc.h"
 
 #include <cmath>
-
-// The signed angle in seconds: sign * (degrees*3600 + minutes*60 + seconds), computed in
-// 64-bit doubles in exactly this order, so that a record and a bound written alike
-// compare equal on every platform.
-double arc::value() const {
-    double whole = degrees * 3600.0 + minutes * 60.0;
-    whole = whole + seconds;
-    return sign * whole;
-}
 
 // Moves the sign of `degrees` into `sign`, snaps degrees within 1e-6 of zero to zero and
 // keeps the absolute value. A negative zero ("-00", as catalogues write galaxies just

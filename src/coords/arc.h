@@ -17,4 +17,13 @@ struct arc {
     int corrector();
 };
 
+// The signed angle in seconds: sign * (degrees*3600 + minutes*60 + seconds), computed in
+// 64-bit doubles in exactly this order, so that a record and a bound written alike
+// compare equal on every platform. Inline: the selection calls it for every record.
+inline double arc::value() const {
+    double whole = degrees * 3600.0 + minutes * 60.0;
+    whole = whole + seconds;
+    return sign * whole;
+}
+
 #endif
