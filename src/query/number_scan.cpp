@@ -27,18 +27,21 @@ static int lower(int c) {
     return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
 }
 
+// How many bytes an optional sign at the next unread byte takes (0 or 1); `negative`
+// tells whether it is a minus.
+static std::size_t sign_length(input_file& in, bool& negative) {
+    negative = in.peek(0) == '-';
+    return negative || in.peek(0) == '+' ? 1 : 0;
+}
+
 // "%d": an optionally signed decimal integer. Digits that do not fit a 32-bit signed
 // integer are consumed but count as unreadable: `value` is left as it was.
 int input_file::read_int(int& value) {
     skip_space();
     if (peek(0) == EOF)
         return -1;
-    std::size_t n = 0;
     bool negative = false;
-    if (peek(0) == '-' || peek(0) == '+') {
-        negative = peek(0) == '-';
-        n = 1;
-    }
+    std::size_t n = sign_length(*this, negative);
     std::size_t first_digit = n;
     long long magnitude = 0;
     while (is_digit(peek(n))) {
@@ -218,12 +221,8 @@ int input_file::read_double(double& value) {
 int input_file::read_any_double(double& value) {
     if (peek(0) == EOF)
         return -1;
-    std::size_t n = 0;
     bool negative = false;
-    if (peek(0) == '-' || peek(0) == '+') {
-        negative = peek(0) == '-';
-        n = 1;
-    }
+    std::size_t n = sign_length(*this, negative);
     std::size_t body = n; // first byte after the sign
     int c = lower(peek(n));
     if (c == 'n' || c == 'i') {
