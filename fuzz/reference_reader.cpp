@@ -2,6 +2,8 @@
 // library's formatted input, one conversion at a time.
 #include "reference_reader.h"
 
+#include "fuzz_support.h"
+
 #include "flow/messages.h"
 
 #include <cmath>
@@ -11,15 +13,10 @@ static const int shift_limit = 1001; // characters a stop search reads at the mo
 
 // Opens `name` and keeps a copy of its bytes. Returns false when it cannot be read.
 bool reference_input::open(const char* name) {
-    file = std::fopen(name, "rb");
-    if (!file)
-        return false;
-    char block[65536];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        data.append(block, got);
-    std::rewind(file);
-    return true;
+    bool found;
+    data = read_file(name, found);
+    file = found ? std::fopen(name, "rb") : nullptr;
+    return file != nullptr;
 }
 
 // Closes the file; the copy of its bytes stays.
