@@ -2,9 +2,9 @@
 // conversion (input_file::read_double) and the page's "%-W.Pg" and "%-W.Di" formatting.
 // Rates are given in bytes and in values per second, so that a regression shows.
 #include "catalogue/string.h"
-#include "page/number_format.h"
+#include "input/input_file.h"
+#include "output/number_format.h"
 #include "query/descriptor_shift.h"
-#include "query/input_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 #include "catalogue/record_pool.h"
 #include "flow/globals.h"
 #include "flow/messages.h"
+#include "input/input_file.h"
 #include "query/descriptor_shift.h"
-#include "query/input_file.h"
 
 // Reads one numeric field and skips past its "$"; text before the "$" is ignored and a
 // number that does not convert leaves the field as constructed.

@@ -1,7 +1,7 @@
 // Building a string from a literal and reading one from a file.
 #include "catalogue/string.h"
 
-#include "query/input_file.h"
+#include "input/input_file.h"
 
 #include <cassert>
 #include <cstdint>

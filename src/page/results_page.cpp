@@ -3,10 +3,10 @@
 
 #include "flow/globals.h"
 #include "flow/messages.h"
-#include "page/number_format.h"
-#include "page/page_writer.h"
+#include "output/number_format.h"
+#include "output/page_writer.h"
+#include "output/replace_file.h"
 #include "page/publisher.h"
-#include "page/replace_file.h"
 #include "page/results_table.h"
 
 #include <cstdio>

@@ -2,8 +2,8 @@
 #include "page/results_table.h"
 
 #include "flow/globals.h"
-#include "page/number_format.h"
-#include "page/page_writer.h"
+#include "output/number_format.h"
+#include "output/page_writer.h"
 #include "page/results_page.h"
 #include "page/style_words.h"
 

@@ -3,8 +3,8 @@
 
 #include "flow/globals.h"
 #include "flow/messages.h"
-#include "query/input_file.h"
-#include "query/settings_entry.h"
+#include "input/input_file.h"
+#include "input/settings_entry.h"
 
 // Reads "style.var" into the style settings. Returns 0 after reading; 1 when the file
 // cannot be opened or read, after the message, every setting at its start-up value.

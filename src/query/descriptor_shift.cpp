@@ -2,7 +2,7 @@
 #include "query/descriptor_shift.h"
 
 #include "flow/messages.h"
-#include "query/input_file.h"
+#include "input/input_file.h"
 
 // Reads characters until one equals `stop`, at most descriptor_shift_limit of them, and
 // leaves the input just after it. Returns 0 when the stop was found; otherwise writes the

@@ -4,9 +4,9 @@
 #include "coords/sky_coords.h"
 #include "flow/globals.h"
 #include "flow/messages.h"
+#include "input/input_file.h"
+#include "input/settings_entry.h"
 #include "query/descriptor_shift.h"
-#include "query/input_file.h"
-#include "query/settings_entry.h"
 
 #include <cmath>
 

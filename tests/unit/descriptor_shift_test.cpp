@@ -1,7 +1,7 @@
 // Skipping to a stop character: found within 1001 characters or given up with the
 // stop-signal message, the input left just after what was read.
+#include "input/input_file.h"
 #include "query/descriptor_shift.h"
-#include "query/input_file.h"
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>

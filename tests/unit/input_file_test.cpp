@@ -1,6 +1,6 @@
 // The input primitive of the three readers: what each conversion returns, what it stores,
 // where the next read starts, and reading a file across its 1 MiB blocks.
-#include "query/input_file.h"
+#include "input/input_file.h"
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Numbers as the page writes them, against glibc's printf with the page's conversions;
 // the integer an angle field is shown as; and the buffered page writer.
-#include "page/number_format.h"
-#include "page/page_writer.h"
+#include "output/number_format.h"
+#include "output/page_writer.h"
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>

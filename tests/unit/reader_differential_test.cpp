@@ -5,7 +5,7 @@
 // Two differences are intended and asserted exactly: a failed "inf"/"nan"/"infinity"
 // prefix does not swallow the byte that broke it (glibc does), and "%d" digits beyond the
 // 32-bit range are unreadable (glibc stores a wrapped or saturated value).
-#include "query/input_file.h"
+#include "input/input_file.h"
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The catalogue's fixed text: a field read up to its stop, at most 99 characters kept,
 // the rest of an over-long field consumed so the following fields stay in step.
 #include "catalogue/string.h"
-#include "query/input_file.h"
+#include "input/input_file.h"
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>

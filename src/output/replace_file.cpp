@@ -2,7 +2,7 @@
 //
 // Everything else in the program is the standard library alone; this is the one place
 // that asks the operating system for something it does not offer alike everywhere.
-#include "page/replace_file.h"
+#include "output/replace_file.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,8 +6,8 @@
 // white-space directive consume in the C locale, and give the same values, so that every
 // platform reads a file alike. Each returns what such a conversion counts: 1 for a
 // converted item, 0 for a matching failure, -1 for end of input before any character.
-#ifndef GALSIFT_QUERY_INPUT_FILE_H
-#define GALSIFT_QUERY_INPUT_FILE_H
+#ifndef GALSIFT_INPUT_INPUT_FILE_H
+#define GALSIFT_INPUT_INPUT_FILE_H
 
 #include <cstddef>
 #include <cstdio>

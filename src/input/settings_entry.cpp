@@ -1,8 +1,8 @@
 // Reading one entry of a settings file after its "=".
-#include "query/settings_entry.h"
+#include "input/settings_entry.h"
 
+#include "input/input_file.h"
 #include "query/descriptor_shift.h"
-#include "query/input_file.h"
 
 // "%d\n" after the next "=": the number, then white space, skipped only after a number
 // (one conversion: a failed number ends it).

@@ -1,6 +1,6 @@
 // replace_file: the one call that differs between the platforms.
-#ifndef GALSIFT_PAGE_REPLACE_FILE_H
-#define GALSIFT_PAGE_REPLACE_FILE_H
+#ifndef GALSIFT_OUTPUT_REPLACE_FILE_H
+#define GALSIFT_OUTPUT_REPLACE_FILE_H
 
 bool replace_file(const char* from, const char* to);
 

@@ -5,7 +5,7 @@
 // of look-ahead), then convert those bytes. A failed conversion consumes what it matched
 // but never the byte that made it fail. The plain decimals that make up a catalogue (seven
 // numbers an entry, millions of entries) take a shorter path to the same bytes and value.
-#include "query/input_file.h"
+#include "input/input_file.h"
 
 #include <cfloat>
 #include <charconv>

@@ -2,8 +2,8 @@
 //
 // Text is gathered in a buffer and written in large pieces; every write and the close
 // are checked, so that a page that could not be written completely is known as such.
-#ifndef GALSIFT_PAGE_PAGE_WRITER_H
-#define GALSIFT_PAGE_PAGE_WRITER_H
+#ifndef GALSIFT_OUTPUT_PAGE_WRITER_H
+#define GALSIFT_OUTPUT_PAGE_WRITER_H
 
 #include <cstddef>
 #include <cstdio>

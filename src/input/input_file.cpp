@@ -1,5 +1,5 @@
 // Opening, block reading and the character-level operations of input_file.
-#include "query/input_file.h"
+#include "input/input_file.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Entries of the two settings files ("query.frm", "style.var"): free text up to an "=",
 // then a value read as the formatted-input conversions read it.
-#ifndef GALSIFT_QUERY_SETTINGS_ENTRY_H
-#define GALSIFT_QUERY_SETTINGS_ENTRY_H
+#ifndef GALSIFT_INPUT_SETTINGS_ENTRY_H
+#define GALSIFT_INPUT_SETTINGS_ENTRY_H
 
 struct input_file;
 

@@ -1,7 +1,7 @@
 // Creating, filling and closing the page file.
-#include "page/page_writer.h"
+#include "output/page_writer.h"
 
-#include "page/number_format.h"
+#include "output/number_format.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Integer and general floating-point conversions, left-justified in a field.
-#include "page/number_format.h"
+#include "output/number_format.h"
 
 #include <charconv>
 #include <climits>

@@ -4,8 +4,8 @@
 // formatted output writes in the C locale for the conversion named, and returns the
 // number of bytes written. The platform's printf is never used: some runtimes write
 // three-digit exponents or other words for infinities.
-#ifndef GALSIFT_PAGE_NUMBER_FORMAT_H
-#define GALSIFT_PAGE_NUMBER_FORMAT_H
+#ifndef GALSIFT_OUTPUT_NUMBER_FORMAT_H
+#define GALSIFT_OUTPUT_NUMBER_FORMAT_H
 
 #include <cstddef>
 
