@@ -1,14 +1,14 @@
 // galsift-cgi: the web front end of galsift. It decodes a visitor's query form, runs
 // galsift on it in a directory of the request's own, and returns the results page, or a
 // page with galsift's messages when no page was written.
-#include "cgi/form.h"
-#include "cgi/query_text.h"
 #include "cgi/request_dir.h"
-#include "cgi/response.h"
 #include "cgi/run_galsift.h"
 #include "cgi/site.h"
 #include "flow/messages.h"
 #include "page/results_page.h"
+#include "web/form.h"
+#include "web/query_text.h"
+#include "web/response.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,19 +62,25 @@ static int failure_status(const std::string& said) {
     return 500;
 }
 
+// Writes a whole response on standard output, for the web server.
+static void send(const std::string& response) {
+    std::fwrite(response.data(), 1, response.size(), stdout);
+    std::fflush(stdout);
+}
+
 int main() {
     catch_stop_signals();
     std::string data, why;
     query_fields fields;
     if (!read_form_data(data, why) || decode_form(data, fields, why) != form_ok) {
-        send_messages(400, "The query was refused", why + "\n");
+        send(messages_response(400, "The query was refused", why + "\n"));
         return 0;
     }
     site here = site_settings();
     sweep_spool(here);
     std::string dir = make_request_dir(here);
     if (dir.empty()) {
-        send_messages(500, "The site cannot answer now", "no working directory\n");
+        send(messages_response(500, "The site cannot answer now", "no working directory\n"));
         return 0;
     }
     std::string page;
@@ -86,10 +92,10 @@ int main() {
     if (here.retention == 0)
         remove_request_dir(dir);
     if (created)
-        send_page(page);
+        send(page_response(page));
     else if (!run.finished)
-        send_messages(500, "The site cannot answer now", "the query did not finish\n");
+        send(messages_response(500, "The site cannot answer now", "the query did not finish\n"));
     else
-        send_messages(failure_status(run.messages), "No results page", run.messages);
+        send(messages_response(failure_status(run.messages), "No results page", run.messages));
     return 0;
 }

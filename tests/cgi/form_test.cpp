@@ -1,6 +1,6 @@
 // The web front end's form decoder, and the "query.frm" it writes read back by galsift.
-#include "cgi/form.h"
-#include "cgi/query_text.h"
+#include "web/form.h"
+#include "web/query_text.h"
 #include "flow/globals.h"
 #include "query/query_form.h"
 #include "scratch_dir.h"

@@ -1,5 +1,5 @@
 // Decoding application/x-www-form-urlencoded form data into the query's fields.
-#include "cgi/form.h"
+#include "web/form.h"
 
 const char* const field_names[field_count] = {
     "epoch",     "ra_min_h",     "ra_min_m",  "ra_min_s",  "ra_max_h",  "ra_max_m",

@@ -1,8 +1,8 @@
 // The "query.frm" that galsift reads, written from the checked fields of a form.
-#ifndef GALSIFT_CGI_QUERY_TEXT_H
-#define GALSIFT_CGI_QUERY_TEXT_H
+#ifndef GALSIFT_WEB_QUERY_TEXT_H
+#define GALSIFT_WEB_QUERY_TEXT_H
 
-#include "cgi/form.h"
+#include "web/form.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // Writing "query.frm": seven entries, one a line, each after a label ending with "=".
-#include "cgi/query_text.h"
+#include "web/query_text.h"
 
 // One angle entry: the label, then hours (or degrees), minutes and seconds joined by ":".
 static std::string angle_entry(const char* label, const std::string& sign,

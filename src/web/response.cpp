@@ -1,7 +1,5 @@
-// Writing CGI responses on standard output.
-#include "cgi/response.h"
-
-#include <cstdio>
+// Building the front ends' responses.
+#include "web/response.h"
 
 // Where the visitor goes back to ask again.
 static const char form_address[] = "query.htm";
@@ -44,25 +42,25 @@ static const char* reason(int status) {
     }
 }
 
-static void send(int status, const std::string& body) {
-    std::printf("Status: %d %s\r\nContent-Type: text/html\r\nContent-Length: %zu\r\n\r\n", status,
-                reason(status), body.size());
-    std::fwrite(body.data(), 1, body.size(), stdout);
-    std::fflush(stdout);
+// A whole response: the status line, the headers and `body`.
+static std::string response(int status, const std::string& body) {
+    return "Status: " + std::to_string(status) + " " + reason(status) +
+           "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
 }
 
-// Sends the results page galsift wrote, byte for byte.
-void send_page(const std::string& page) {
-    send(200, page);
+// The results page galsift wrote, byte for byte.
+std::string page_response(const std::string& page) {
+    return response(200, page);
 }
 
-// Sends a page in the site's look that shows `messages` (escaped) under `title`, with a
-// link back to the query form.
-void send_messages(int status, const std::string& title, const std::string& messages) {
+// A page in the site's look that shows `messages` (escaped) under `title`, with a link
+// back to the query form.
+std::string messages_response(int status, const std::string& title, const std::string& messages) {
     std::string body = "<html>\n<head>\n<title>" + html_escape(title) +
                        "</title>\n</head>\n<body>\n<font color=\"#008080\"><h2>" +
                        html_escape(title) + "</h2></font>\n<pre>" + html_escape(messages) +
                        "</pre>\n<p><a href=\"" + form_address +
                        "\">Back to the query form</a></p>\n</body>\n</html>\n";
-    send(status, body);
+    return response(status, body);
 }

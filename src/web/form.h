@@ -1,7 +1,7 @@
 // The query form as a visitor submits it: seventeen fields, each checked to hold only
 // what a number (or a declination sign) can hold.
-#ifndef GALSIFT_CGI_FORM_H
-#define GALSIFT_CGI_FORM_H
+#ifndef GALSIFT_WEB_FORM_H
+#define GALSIFT_WEB_FORM_H
 
 #include <cstddef>
 #include <string>
