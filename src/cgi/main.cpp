@@ -10,6 +10,8 @@
 #include "web/query_text.h"
 #include "web/response.h"
 
+#include "version.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -68,7 +70,17 @@ static void send(const std::string& response) {
     std::fflush(stdout);
 }
 
-int main() {
+// True when the program was started from a shell with --version alone. The web server
+// sets GATEWAY_INTERFACE, so no request can ask for it.
+static bool asks_version(int argc, char** argv) {
+    return argc == 2 && std::strcmp(argv[1], "--version") == 0 && !std::getenv("GATEWAY_INTERFACE");
+}
+
+int main(int argc, char** argv) {
+    if (asks_version(argc, argv)) {
+        std::printf("galsift-cgi %s\n", GALSIFT_VERSION);
+        return 0;
+    }
     catch_stop_signals();
     std::string data, why;
     query_fields fields;
