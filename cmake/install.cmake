@@ -28,15 +28,35 @@ endforeach()
 
 install(DIRECTORY example/ DESTINATION ${GALSIFT_INSTALL_EXAMPLEDIR} COMPONENT console)
 
-# The lighttpd snippet, with the installed paths. The CGI's built-in settings
+# The lighttpd snippet, with the installed paths, and the files it includes for each front
+# end it can use (the first built is the one it includes). The CGI's built-in settings
 # (src/cgi/CMakeLists.txt) name the same program, site and spool.
-if(TARGET galsift-cgi)
-    set(GALSIFT_EXAMPLE_DIR ${CMAKE_INSTALL_FULL_DATADIR}/galsift/example)
-    set(GALSIFT_CGI_PATH ${CMAKE_INSTALL_PREFIX}/${GALSIFT_INSTALL_PROGRAMDIR}/galsift-cgi)
-    set(GALSIFT_PROGRAM_PATH ${GALSIFT_CGI_PROGRAM})
-    set(GALSIFT_SPOOL_DIR ${GALSIFT_CGI_SPOOL})
-    set(GALSIFT_LIGHTTPD_DIR ${CMAKE_INSTALL_FULL_SYSCONFDIR}/lighttpd/conf-available)
-    configure_file(web/50-galsift.conf.in ${PROJECT_BINARY_DIR}/web/50-galsift.conf @ONLY)
-    install(FILES ${PROJECT_BINARY_DIR}/web/50-galsift.conf DESTINATION ${GALSIFT_LIGHTTPD_DIR}
+set(GALSIFT_EXAMPLE_DIR ${CMAKE_INSTALL_FULL_DATADIR}/galsift/example)
+set(GALSIFT_PROGRAM_PATH ${GALSIFT_CGI_PROGRAM})
+set(GALSIFT_SPOOL_DIR ${GALSIFT_CGI_SPOOL})
+set(GALSIFT_SNIPPET ${CMAKE_INSTALL_FULL_SYSCONFDIR}/lighttpd/conf-available/50-galsift.conf)
+set(lighttpd_files ${CMAKE_INSTALL_FULL_DATADIR}/galsift/lighttpd)
+set(GALSIFT_FRONT_ENDS "")
+set(include_line "include")
+foreach(front_end server cgi)
+    if(NOT TARGET galsift-${front_end})
+        continue()
+    endif()
+    string(TOUPPER ${front_end} upper)
+    set(GALSIFT_${upper}_PATH
+        ${CMAKE_INSTALL_PREFIX}/${GALSIFT_INSTALL_PROGRAMDIR}/galsift-${front_end})
+    configure_file(packaging/lighttpd/${front_end}.conf.in
+                   ${PROJECT_BINARY_DIR}/lighttpd/${front_end}.conf @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/lighttpd/${front_end}.conf
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/galsift/lighttpd COMPONENT web)
+    string(APPEND GALSIFT_FRONT_ENDS
+           "${include_line} \"${lighttpd_files}/${front_end}.conf\"\n")
+    set(include_line "#include")
+endforeach()
+if(GALSIFT_FRONT_ENDS)
+    configure_file(packaging/lighttpd/50-galsift.conf.in
+                   ${PROJECT_BINARY_DIR}/lighttpd/50-galsift.conf @ONLY)
+    get_filename_component(snippet_dir ${GALSIFT_SNIPPET} DIRECTORY)
+    install(FILES ${PROJECT_BINARY_DIR}/lighttpd/50-galsift.conf DESTINATION ${snippet_dir}
             COMPONENT web)
 endif()

@@ -46,8 +46,7 @@ set(GALSIFT_LIGHTTPD_ENABLED ${CMAKE_INSTALL_FULL_SYSCONFDIR}/lighttpd/conf-enab
 set(scripts ${PROJECT_BINARY_DIR}/packaging/web)
 configure_file(packaging/debian/galsift-web.postinst.in ${scripts}/postinst @ONLY)
 configure_file(packaging/debian/galsift-web.postrm.in ${scripts}/postrm @ONLY)
-file(WRITE ${scripts}/conffiles
-     "${CMAKE_INSTALL_FULL_SYSCONFDIR}/lighttpd/conf-available/50-galsift.conf\n")
+file(WRITE ${scripts}/conffiles "${GALSIFT_SNIPPET}\n")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME galsift)
