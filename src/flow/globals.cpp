@@ -17,6 +17,9 @@ char table_align = 'c';
 char header_align = 0;
 char cell_align = 0;
 
+int table_row_limit = 0;
+const char* cut_notice = nullptr;
+
 record DB_First;
 int total_number = 0;
 
@@ -31,6 +34,8 @@ void reset_program_state() {
     border = width = height = 0;
     color_interchange = header_align = cell_align = 0;
     table_align = 'c';
+    table_row_limit = 0;
+    cut_notice = nullptr;
     DB_First = record();
     total_number = 0;
     First_Selected = nullptr;

@@ -24,6 +24,10 @@ extern char table_align;       // 'c': alignment of the table, never read from a
 extern char header_align;      // zero byte: alignment of the header row
 extern char cell_align;        // zero byte: alignment of the data rows and cells
 
+// The length of the results table (set only by a front end that serves long answers).
+extern int table_row_limit;    // 0: every selected record gets a row; else at most this many
+extern const char* cut_notice; // null: written before a table that table_row_limit cut short
+
 // The catalogue (written by Read_record_list and Correct_record_list).
 extern record DB_First;  // empty: head of the list, holds no entry; the first
                          // entry is DB_First.next

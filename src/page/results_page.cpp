@@ -69,7 +69,8 @@ static void put_summary(page_writer& page) {
     page.put("</h4></font>\n");
 }
 
-// The counts and the table, or the notice that nothing matched.
+// The counts and the table, or the notice that nothing matched. A table cut short by
+// table_row_limit is announced by cut_notice, between the counts and the table.
 static void put_answer(page_writer& page) {
     if (number_of_selected == 0) {
         page.put("<h3><br>There is no record corresponding to these parameters</h3>\n");
@@ -80,7 +81,10 @@ static void put_answer(page_writer& page) {
     page.put(" records corresponding to these parameters.\n");
     page.put("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;\nTotal number of records is ");
     page.put_signed(total_number, 5, 1);
-    page.put(".</h4></font>\n<hr>");
+    page.put(".</h4></font>\n");
+    if (table_row_limit > 0 && number_of_selected > table_row_limit && cut_notice)
+        page.put(cut_notice);
+    page.put("<hr>");
     put_results_table(page);
 }
 

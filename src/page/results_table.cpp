@@ -94,13 +94,17 @@ static void put_data_row(page_writer& page, const record& entry, int row, const 
     page.put("</tr>\n");
 }
 
-// Writes the whole table, from "<table" to "</table>\n", for the selection chain.
+// Writes the whole table, from "<table" to "</table>\n", for the selection chain: a row
+// for every record, or for the first table_row_limit ones when that is above 0.
 void put_results_table(page_writer& page) {
     put_table_element(page);
     put_header_row(page);
     string cell = align_type_convert(cell_align);
     int row = 0;
-    for (record* entry = First_Selected; entry; entry = entry->next_selected)
+    for (record* entry = First_Selected; entry; entry = entry->next_selected) {
+        if (row == table_row_limit)
+            break; // a limit of 0 is never reached
         put_data_row(page, *entry, row++, cell.text);
+    }
     page.put("</table>\n");
 }

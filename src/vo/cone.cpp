@@ -1,0 +1,36 @@
+// Selecting the entries of a cone: every entry whose distance from the centre is at most
+// the radius.
+#include "vo/cone.h"
+
+#include "catalogue/record.h"
+
+#include <cassert>
+
+// Whether `entry` lies within `where`, the radius included; `distance` gets its distance
+// from the centre in degrees. The comparison is made in radians, the radius converted as
+// astropy converts it, so that an entry on the radius is judged as astropy judges it. An
+// entry with a NaN coordinate is never inside.
+bool inside_cone(const cone& where, const record& entry, double& distance) {
+    double radians = angular_distance(where.centre, position_of(entry));
+    distance = radians / radians_per_degree;
+    return radians <= where.radius * radians_per_degree;
+}
+
+// The entries within `where` from `first` along the catalogue list, in list order. With a
+// `limit` above 0, at most `limit` entries are returned, and `cut` says whether another
+// entry would have followed; with 0, every one is returned.
+cone_answer cone_search(const record* first, const cone& where, std::size_t limit) {
+    assert(where.radius >= 0);
+    cone_answer answer;
+    for (const record* entry = first; entry; entry = entry->next) {
+        double distance;
+        if (!inside_cone(where, *entry, distance))
+            continue;
+        if (limit && answer.matches.size() == limit) {
+            answer.cut = true;
+            break;
+        }
+        answer.matches.push_back({entry, distance});
+    }
+    return answer;
+}

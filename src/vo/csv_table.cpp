@@ -1,0 +1,38 @@
+// The CSV download of a box query's selection.
+#include "vo/csv_table.h"
+
+#include "catalogue/record.h"
+#include "vo/table_columns.h"
+#include "vo/text_encoding.h"
+#include "vo/votable.h"
+
+// The header line: each column's name, a position's with the equinox and unit added
+// ("ra" at J2000 in degrees is "ra_J2000_deg"; "ra_hms" is "ra_J2000_hms").
+std::string csv_header(int epoch) {
+    std::string equinox = frame_of_epoch(epoch).equinox;
+    std::string line;
+    for (std::size_t n = 0; n < selection_column_count; n++) {
+        const column& field = selection_columns[n];
+        std::string name = field.name;
+        if (field.axis)
+            name = std::string(field.axis) + "_" + equinox + "_" + field.csv_unit;
+        line += (n ? "," : "") + name;
+    }
+    return line + "\r\n";
+}
+
+// The whole download of the selection chain from `first_selected`, at `epoch`.
+void put_selection_csv(text_sink& out, const record* first_selected, int epoch) {
+    out.put(csv_header(epoch));
+    std::string line;
+    for (const record* entry = first_selected; entry; entry = entry->next_selected) {
+        line.clear();
+        for (std::size_t n = 0; n < selection_column_count; n++) {
+            if (n)
+                line += ',';
+            line += csv_field(cell_text(selection_columns[n].kind, *entry, 0));
+        }
+        line += "\r\n";
+        out.put(line);
+    }
+}

@@ -1,0 +1,36 @@
+// What a /results request asks for beyond the query: the page (the default), or the same
+// selection as a VOTable or CSV download; and, for the page, whether a long table is cut.
+//
+// Two optional pairs of the form data carry it: "format=html|votable|csv" and
+// "rows=all" (the complete page, however long). take_result_choice removes them, so that
+// what remains is the query form as the front ends decode it.
+#ifndef GALSIFT_VO_RESULT_FORMATS_H
+#define GALSIFT_VO_RESULT_FORMATS_H
+
+#include "vo/text_sink.h"
+
+#include <string>
+
+struct record;
+
+enum result_format { format_page, format_votable, format_csv };
+
+struct result_choice {
+    result_format format = format_page;
+    bool all_rows = false; // the page shows every row, whatever the site's row limit
+};
+
+// The site's limits on long answers, from the web server's environment.
+struct answer_limits {
+    int page_rows = 10000;  // GALSIFT_PAGE_ROWS: rows of the page's table; 0 = no limit
+    int cone_rows = 100000; // GALSIFT_CONE_ROWS: rows of a cone search; 0 = no limit
+};
+
+answer_limits answer_limits_settings();
+bool take_result_choice(std::string& data, result_choice& choice, std::string& why);
+const char* content_type_of(result_format format);
+const char* file_name_of(result_format format, int epoch);
+void put_selection(result_format format, const record* first_selected, int epoch, text_sink& out);
+std::string cut_notice_text(const std::string& data, int shown, int selected);
+
+#endif

@@ -1,0 +1,43 @@
+// Positions of catalogue entries in degrees, and the distance between two of them.
+#include "vo/sky_position.h"
+
+#include "catalogue/record.h"
+
+#include <cmath>
+
+// 15 * (h + m/60 + s/3600), in this order of operations, brought into [0, 360) as
+// astropy's longitudes are: 24h is 0h. The sign is ignored: a right ascension's stays +1.
+double ascension_degrees(const arc& ascension) {
+    double hours = ascension.degrees + ascension.minutes / 60.0 + ascension.seconds / 3600.0;
+    double degrees = 15.0 * hours;
+    return degrees >= 360.0 ? std::fmod(degrees, 360.0) : degrees;
+}
+
+// sign * (d + m/60 + s/3600): the sign is the record's own, so "-00 30 00" gives -0.5.
+double declination_degrees(const arc& declination) {
+    double degrees =
+        declination.degrees + declination.minutes / 60.0 + declination.seconds / 3600.0;
+    return declination.sign * degrees;
+}
+
+sky_position position_of(const record& entry) {
+    return {ascension_degrees(entry.ascension), declination_degrees(entry.declination)};
+}
+
+// The angle between two positions, in radians, from 0 to pi; NaN when a coordinate is NaN.
+// The Vincenty form (atan2 of the cross and dot products) loses no precision near 0 or pi
+// or at the poles, where the cosine form fails and haversine loses digits near pi. The
+// terms are those of astropy's angular_separation, in its order, so that both agree to the
+// last bit or two on an entry that lies on a search radius.
+double angular_distance(const sky_position& from, const sky_position& to) {
+    double longitude = (to.ascension - from.ascension) * radians_per_degree;
+    double latitude1 = from.declination * radians_per_degree;
+    double latitude2 = to.declination * radians_per_degree;
+    double sin_dlon = std::sin(longitude), cos_dlon = std::cos(longitude);
+    double sin_lat1 = std::sin(latitude1), cos_lat1 = std::cos(latitude1);
+    double sin_lat2 = std::sin(latitude2), cos_lat2 = std::cos(latitude2);
+    double across = cos_lat2 * sin_dlon;
+    double along = cos_lat1 * sin_lat2 - sin_lat1 * cos_lat2 * cos_dlon;
+    double dot = sin_lat1 * sin_lat2 + cos_lat1 * cos_lat2 * cos_dlon;
+    return std::atan2(std::hypot(across, along), dot);
+}

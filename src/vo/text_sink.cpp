@@ -1,0 +1,16 @@
+// Handing a sink's bytes on.
+#include "vo/text_sink.h"
+
+#include <cstring>
+
+void text_sink::put(const char* text) {
+    put(text, std::strlen(text));
+}
+
+// Hands every held byte to `deliver`; without one, keeps them.
+void text_sink::flush() {
+    if (!deliver || held.empty())
+        return;
+    deliver(to, held.data(), held.size());
+    held.clear();
+}

@@ -1,0 +1,55 @@
+// vo_probe: the site's tables written without a web server, for the tests that read them
+// with astropy. Run in a folder holding the site's files:
+//   vo_probe cone QUERY [ROWS]   the cone search's answer over CG2000.dat, at most ROWS rows
+//   vo_probe votable | csv       the download of the selection of query.frm
+// The answer goes to standard output; the stages' messages to standard error.
+#include "catalogue/record_list.h"
+#include "catalogue/selection.h"
+#include "flow/globals.h"
+#include "query/query_form.h"
+#include "vo/cone_search.h"
+#include "vo/result_formats.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+static void to_stdout(void*, const char* bytes, std::size_t length) {
+    std::fwrite(bytes, 1, length, stdout);
+}
+
+// Reads a catalogue with the program's own stages; false when it cannot be read whole.
+static bool load(const char* name) {
+    int saved = dup(1);
+    dup2(2, 1); // the stages' messages must not mix with the answer
+    bool read = Read_record_list(name) == catalogue_read;
+    if (read)
+        Correct_record_list();
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    return read;
+}
+
+int main(int argc, char** argv) {
+    text_sink out;
+    out.deliver = to_stdout;
+    if (argc >= 3 && std::strcmp(argv[1], "cone") == 0) {
+        if (!load("CG2000.dat"))
+            return 1;
+        std::size_t rows = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
+        answer_cone(argv[2], DB_First.next, rows, out);
+    } else if (argc == 2) {
+        result_format format = std::strcmp(argv[1], "csv") == 0 ? format_csv : format_votable;
+        if (init_query_parameters() == 0 || !load(epoch == 1950 ? "CG1950.dat" : "CG2000.dat"))
+            return 1;
+        result_list_generator();
+        put_selection(format, First_Selected, epoch, out);
+    } else {
+        std::fputs("usage: vo_probe cone QUERY [ROWS] | votable | csv\n", stderr);
+        return 2;
+    }
+    out.flush();
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
