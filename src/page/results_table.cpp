@@ -102,8 +102,8 @@ void put_results_table(page_writer& page) {
     string cell = align_type_convert(cell_align);
     int row = 0;
     for (record* entry = First_Selected; entry; entry = entry->next_selected) {
-        if (row == table_row_limit)
-            break; // a limit of 0 is never reached
+        if (row == table_row_limit && row > 0)
+            break; // a limit of 0 leaves the table whole
         put_data_row(page, *entry, row++, cell.text);
     }
     page.put("</table>\n");
