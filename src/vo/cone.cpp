@@ -6,14 +6,18 @@
 
 #include <cassert>
 
+// How far past the radius an entry still counts as on it, in radians (2e-9 seconds of
+// arc): an entry placed exactly on the radius comes out a few units of the last place
+// beyond it, here as in astropy (near a pole, cos 90 degrees is 6e-17, not 0). The margin
+// is far below what a catalogue's sexagesimal fields can tell apart.
+static const double rim = 1e-14;
+
 // Whether `entry` lies within `where`, the radius included; `distance` gets its distance
-// from the centre in degrees. The comparison is made in radians, the radius converted as
-// astropy converts it, so that an entry on the radius is judged as astropy judges it. An
-// entry with a NaN coordinate is never inside.
+// from the centre in degrees. An entry with a NaN coordinate is never inside.
 bool inside_cone(const cone& where, const record& entry, double& distance) {
     double radians = angular_distance(where.centre, position_of(entry));
     distance = radians / radians_per_degree;
-    return radians <= where.radius * radians_per_degree;
+    return radians <= where.radius * radians_per_degree + rim;
 }
 
 // The entries within `where` from `first` along the catalogue list, in list order. With a
