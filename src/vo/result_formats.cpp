@@ -104,7 +104,8 @@ void put_selection(result_format format, const record* first_selected, int epoch
 static std::string link_query(const std::string& data) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : data) {
+    for (char byte : data) {
+        unsigned char c = static_cast<unsigned char>(byte);
         bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                      c == '-' || c == '.' || c == '_' || c == '~' || c == '=' || c == '%' ||
                      c == '+';
