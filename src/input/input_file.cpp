@@ -26,7 +26,7 @@ bool input_file::open(const char* name) {
         return false;
     }
     capacity = block_size;
-    start = end = 0;
+    start = end = passed = 0;
     buffer[end] = 0;
     at_end = broken = false;
     return true;
@@ -41,7 +41,7 @@ bool input_file::open_memory(const char* data, std::size_t size) {
     if (size)
         std::memcpy(buffer, data, size);
     capacity = size;
-    start = 0;
+    start = passed = 0;
     end = size;
     buffer[end] = 0;
     at_end = true;
@@ -57,7 +57,7 @@ bool input_file::close() {
     std::free(buffer);
     handle = nullptr;
     buffer = nullptr;
-    capacity = start = end = 0;
+    capacity = start = end = passed = 0;
     return !broken;
 }
 
@@ -67,6 +67,7 @@ bool input_file::refill() {
     if (at_end)
         return false;
     if (start > 0) {
+        passed += start;
         std::memmove(buffer, buffer + start, end - start);
         end -= start;
         start = 0;

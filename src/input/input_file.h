@@ -28,10 +28,15 @@ struct input_file {
     std::size_t end = 0;         // one past the last byte held
     bool at_end = false;         // nothing is left in the file beyond `end`
     bool broken = false;         // a read failed part-way, or the buffer could not grow
+    std::size_t passed = 0;      // bytes consumed and dropped from the buffer's front
 
     bool open(const char* name);
     bool open_memory(const char* data, std::size_t size);
     bool close();
+
+    // Offset of the next unread byte from the start of the input: how many bytes have been
+    // consumed. Read-only; the reader itself never needs it.
+    std::size_t position() const { return passed + start; }
 
     // The byte `ahead` places after the next unread one, or EOF; refills as needed.
     int peek(std::size_t ahead) {

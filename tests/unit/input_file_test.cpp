@@ -263,7 +263,7 @@ TEST_F(InputFileOnDisk, TokenAcrossTheBlockBoundary) {
 }
 
 // Tokens longer than a block, white space over several blocks, and every byte of a file of
-// several blocks read back one by one.
+// several blocks read back one by one, each at its offset from the start.
 TEST_F(InputFileOnDisk, LongTokensAndWholeFile) {
     std::string zeros(block * 5 / 2, '0');
     std::string spaces;
@@ -306,9 +306,13 @@ TEST_F(InputFileOnDisk, LongTokensAndWholeFile) {
     write_file("bytes.bin", bytes);
     ASSERT_TRUE(in.open("bytes.bin"));
     std::string back;
-    for (int c; (c = next_byte(in)) != -1;)
+    std::size_t misplaced = 0; // bytes after which position() is not the count read
+    for (int c; (c = next_byte(in)) != -1;) {
         back += static_cast<char>(c);
+        misplaced += in.position() != back.size();
+    }
     EXPECT_TRUE(back == bytes) << "read " << back.size() << " of " << bytes.size() << " bytes";
+    EXPECT_EQ(misplaced, 0u);
     EXPECT_TRUE(in.close());
 }
 
