@@ -53,6 +53,10 @@ class Catalogue(unittest.TestCase):
             self.assertTrue(os.path.isfile(os.path.join(example_site.EXAMPLE, name)), name)
 
     def test_regenerated_files_are_byte_identical(self):
+        # The catalogue files come through galsift-import, which needs Debian's astropy.
+        missing = example_site.astropy_missing()
+        if missing:
+            self.skipTest(missing)
         with tempfile.TemporaryDirectory(prefix="galsift-example-") as work:
             subprocess.run([sys.executable, example_site.GENERATOR, work], check=True,
                            stdout=subprocess.DEVNULL)
@@ -89,18 +93,14 @@ class Catalogue(unittest.TestCase):
                 self.assertNotIn("\n", e[field])
 
     def test_both_epochs_describe_the_same_sky(self):
-        # Entry by entry the same galaxy, its B1950 position the precession of the J2000
-        # position as written, to the precision the file holds (0.01 s, 0.1 arcsec).
-        generator = example_site.load_generator()
+        # Entry by entry the same galaxy; that its B1950 position is the FK4 position of
+        # its J2000 one is precession_test's part.
         j2000, b1950 = catalogue(2000), catalogue(1950)
         self.assertEqual(len(j2000), len(b1950))
         for new, old in zip(j2000, b1950):
             with self.subTest(new["identification"]):
                 for field in ("redshift", "identification", "reference"):
                     self.assertEqual(new[field], old[field])
-                ra, dec = generator.j2000_to_b1950(new["ra"] / 240.0, new["dec"] / 3600.0)
-                miss = example_site.separation(ra, dec, old["ra"] / 240.0, old["dec"] / 3600.0)
-                self.assertLessEqual(miss, 0.1)
 
     def test_references_page_lists_what_the_catalogue_cites(self):
         cited = {}
@@ -120,4 +120,8 @@ class Catalogue(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    # A test skipped for a missing library makes the whole run count as skipped (77).
+    result = unittest.main(argv=sys.argv[:1], verbosity=2, exit=False).result
+    if not result.wasSuccessful():
+        sys.exit(1)
+    sys.exit(77 if result.skipped else 0)

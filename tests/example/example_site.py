@@ -16,16 +16,37 @@ import sys
 REPOSITORY = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EXAMPLE = os.path.join(REPOSITORY, "example")
 GENERATOR = os.path.join(REPOSITORY, "scripts", "make-example")
+IMPORTER = os.path.join(REPOSITORY, "src", "tools", "galsift-import")
 
 
-def load_generator():
-    """scripts/make-example as a module (it has no .py suffix), without a bytecode file."""
+def load_script(path, name):
+    """A script without a .py suffix as a module, without a bytecode file."""
     sys.dont_write_bytecode = True
-    loader = importlib.machinery.SourceFileLoader("make_example", GENERATOR)
-    spec = importlib.util.spec_from_loader("make_example", loader)
+    loader = importlib.machinery.SourceFileLoader(name, path)
+    spec = importlib.util.spec_from_loader(name, loader)
     module = importlib.util.module_from_spec(spec)
     loader.exec_module(module)
     return module
+
+
+def load_generator():
+    """scripts/make-example as a module."""
+    return load_script(GENERATOR, "make_example")
+
+
+def load_importer():
+    """src/tools/galsift-import as a module."""
+    return load_script(IMPORTER, "galsift_import")
+
+
+def astropy_missing():
+    """Why Debian's interpreter cannot run galsift-import here, or None when it can."""
+    import subprocess
+    found = subprocess.run(["/usr/bin/python3", "-c", "import astropy"],
+                           capture_output=True) if os.path.exists("/usr/bin/python3") else None
+    if found is None or found.returncode != 0:
+        return "Debian's /usr/bin/python3 with python3-astropy is missing"
+    return None
 
 
 def seconds(sign, whole, minutes, secs):
