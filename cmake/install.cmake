@@ -16,7 +16,7 @@ if(TARGET galsift-check)
             COMPONENT console)
 endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/tools/galsift-import)
-    install(PROGRAMS src/tools/galsift-import DESTINATION ${CMAKE_INSTALL_BINDIR}
+    install(PROGRAMS ${PROJECT_BINARY_DIR}/src/tools/galsift-import DESTINATION ${CMAKE_INSTALL_BINDIR}
             COMPONENT import)
 endif()
 foreach(program galsift-cgi galsift-server)

@@ -4,6 +4,7 @@
 // Exit status: 0 when the file reads cleanly, 1 when there are findings, 2 when the file
 // cannot be read (or the command line is wrong).
 #include "tools/catalogue_check.h"
+#include "version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,10 +13,11 @@
 
 namespace {
 
-const char usage[] = "usage: galsift-check FILE\n"
+const char usage[] = "usage: galsift-check FILE | --help | --version\n"
                      "Reads a catalogue file (CG2000.dat, CG1950.dat) as galsift reads it and\n"
                      "reports its entries, where reading stops and every field galsift would\n"
                      "misread. Exit status: 0 clean, 1 findings, 2 the file cannot be read.\n";
+const char version[] = "galsift-check " GALSIFT_VERSION "\n";
 const char cannot_read[] = "galsift-check: cannot read %s\n";
 const char no_memory[] = "galsift-check: not enough memory to check %s\n";
 
@@ -47,6 +49,10 @@ int main(int argc, char** argv) {
     for (int n = 1; n < argc; n++) {
         if (std::strcmp(argv[n], "--help") == 0) {
             std::fputs(usage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[n], "--version") == 0) {
+            std::fputs(version, stdout);
             return 0;
         }
         if ((argv[n][0] == '-' && argv[n][1] != 0) || name) {
