@@ -29,7 +29,8 @@ bool inside_query(const record& entry) {
 }
 
 // Chains every matching record from First_Selected through next_selected, in catalogue
-// order, and counts them into number_of_selected. Always returns 0.
+// order, and counts them into number_of_selected; the last one's next_selected is null,
+// also when a list held across queries was chained before. Always returns 0.
 int result_list_generator() {
     const query_box box = box_of_query();
     record* last = nullptr;
@@ -43,5 +44,7 @@ int result_list_generator() {
         last = entry;
         number_of_selected++;
     }
+    if (last)
+        last->next_selected = nullptr;
     return 0;
 }

@@ -23,16 +23,21 @@ static std::string setting(const char* name, const char* fallback) {
     return value && *value ? value : fallback;
 }
 
-// A whole number of seconds from the environment, within [0, 3600], else `fallback`.
-static int seconds(const char* name, int fallback) {
+// A whole number from the environment, within [0, most], else `fallback`.
+static int whole_number(const char* name, int fallback, long most) {
     const char* value = std::getenv(name);
     if (!value || !*value)
         return fallback;
     char* end = nullptr;
     long number = std::strtol(value, &end, 10);
-    if (*end != 0 || number < 0 || number > 3600)
+    if (*end != 0 || number < 0 || number > most)
         return fallback;
     return static_cast<int>(number);
+}
+
+// A whole number of seconds from the environment, within [0, 3600], else `fallback`.
+static int seconds(const char* name, int fallback) {
+    return whole_number(name, fallback, 3600);
 }
 
 // The settings of this installation.
@@ -45,5 +50,7 @@ site site_settings() {
     if (here.time_limit < 1)
         here.time_limit = 1;
     here.retention = seconds("GALSIFT_RETENTION", 0);
+    here.wait_limit = seconds("GALSIFT_WAIT_LIMIT", 10);
+    here.queue_limit = whole_number("GALSIFT_QUEUE_LIMIT", 64, 1024);
     return here;
 }

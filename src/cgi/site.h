@@ -7,12 +7,14 @@
 #include <string>
 
 struct site {
-    std::string program; // the installed galsift
-    std::string pages;   // folder of the catalogues, style.var and the static pages
-    std::string spool;   // folder under which each request gets its own directory
-    int time_limit = 10; // seconds galsift may run
-    int retention = 0;   // seconds a request's directory is kept; 0 removes it at once
-                         // (a retention up to time_limit is made time_limit + 1)
+    std::string program;  // the installed galsift
+    std::string pages;    // folder of the catalogues, style.var and the static pages
+    std::string spool;    // folder under which each request gets its own directory
+    int time_limit = 10;  // seconds galsift may run
+    int retention = 0;    // seconds a request's directory is kept; 0 removes it at once
+                          // (a retention up to time_limit is made time_limit + 1)
+    int wait_limit = 10;  // seconds a query may wait for its turn before a 503
+    int queue_limit = 64; // queries that may wait at once (query server); more get a 503
 };
 
 site site_settings();

@@ -1,23 +1,41 @@
-// Writing messages on standard output.
+// Writing messages on standard output, or into a text that collects them.
 #include "flow/messages.h"
 
+#include <cassert>
 #include <cstdio>
+
+static std::string* sink = nullptr; // where messages go; null: standard output
+
+// Makes every later message go to the end of `into` (null: standard output again).
+void say_into(std::string* into) {
+    sink = into;
+}
+
+// Writes `text` where messages go.
+static void put(const char* text) {
+    if (sink)
+        sink->append(text);
+    else
+        std::fputs(text, stdout);
+}
 
 // Writes one message as it stands.
 void say(const char* text) {
-    std::fputs(text, stdout);
+    put(text);
 }
 
 // Writes a message that names a file: the text, the name, a line end.
 void say_with_name(const char* text, const char* name) {
-    std::fputs(text, stdout);
-    std::fputs(name, stdout);
-    std::fputs("\n", stdout);
+    put(text);
+    put(name);
+    put("\n");
 }
 
-// Writes the report of a stop character that was not found.
+// Writes the report of a stop character that was not found (never the zero byte).
 void say_stop_signal_lost(char stop) {
-    std::fputs(messages::stop_signal_head, stdout);
-    std::fputc(stop, stdout);
-    std::fputs(messages::stop_signal_tail, stdout);
+    assert(stop != 0);
+    const char character[] = {stop, 0};
+    put(messages::stop_signal_head);
+    put(character);
+    put(messages::stop_signal_tail);
 }

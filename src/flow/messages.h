@@ -1,8 +1,11 @@
 // The messages the program writes on standard output, each defined once, and the
-// functions that write them. Messages go to standard output only, in the order the
-// stages run; the texts are the system's own, spelling included.
+// functions that write them. Messages go to standard output, in the order the stages
+// run, unless a process that runs the stages itself (the query server) collects them
+// with say_into; the texts are the system's own, spelling included.
 #ifndef GALSIFT_FLOW_MESSAGES_H
 #define GALSIFT_FLOW_MESSAGES_H
+
+#include <string>
 
 namespace messages {
 // Verdicts of the run.
@@ -36,6 +39,7 @@ inline const char stop_signal_head[] = "file read message: stop_signal '";
 inline const char stop_signal_tail[] = "' lost\n";
 } // namespace messages
 
+void say_into(std::string* sink);
 void say(const char* text);
 void say_with_name(const char* text, const char* name);
 void say_stop_signal_lost(char stop);

@@ -37,6 +37,10 @@ static const char* reason(int status) {
         return "OK";
     case 400:
         return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 503:
+        return "Service Unavailable";
     default:
         return "Internal Server Error";
     }
@@ -63,4 +67,12 @@ std::string messages_response(int status, const std::string& title, const std::s
                        "</pre>\n<p><a href=\"" + form_address +
                        "\">Back to the query form</a></p>\n</body>\n</html>\n";
     return response(status, body);
+}
+
+// A 503 with a Retry-After of `retry_after` seconds: the site is too busy to answer now.
+std::string busy_response(int retry_after) {
+    std::string busy = messages_response(503, "The site is busy",
+                                         "too many queries at once; please ask again shortly\n");
+    std::size_t first_line_end = busy.find("\r\n") + 2;
+    return busy.insert(first_line_end, "Retry-After: " + std::to_string(retry_after) + "\r\n");
 }

@@ -10,5 +10,6 @@
 std::string html_escape(const std::string& text);
 std::string page_response(const std::string& page);
 std::string messages_response(int status, const std::string& title, const std::string& messages);
+std::string busy_response(int retry_after);
 
 #endif

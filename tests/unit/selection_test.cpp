@@ -137,3 +137,31 @@ TEST_F(selection, ChainFollowsCatalogueOrder) {
         EXPECT_EQ(DB_First.next_selected, nullptr);
     }
 }
+
+TEST_F(selection, AListChainedAgainEndsItsChainAtItsLastMatch) {
+    // A list held across queries (the query server) is chained once a query: a narrower
+    // query after a wider one must not follow the wider one's links past its own matches.
+    std::vector<record> records;
+    for (double z : {1.0, 2.0, 3.0, 4.0})
+        records.push_back(make_record("12:00:00", "+10:00:00", z));
+    struct {
+        double minimum, maximum;
+        std::vector<int> chain;
+    } queries[] = {
+        {0, 10, {0, 1, 2, 3}}, {0, 1.5, {0}}, {1.5, 3.5, {1, 2}}, {5, 6, {}}, {2, 4, {1, 2, 3}}};
+    for (const auto& query : queries) {
+        SCOPED_TRACE(query.minimum);
+        reset_program_state();
+        record* tail = &DB_First;
+        for (record& entry : records)
+            tail = tail->next = &entry;
+        set_query("00:00:00", "24:00:00", "-90:00:00", "+90:00:00", query.minimum, query.maximum);
+        result_list_generator();
+        std::vector<int> chain;
+        for (const record* entry = First_Selected; entry && chain.size() <= records.size();
+             entry = entry->next_selected)
+            chain.push_back(static_cast<int>(entry - records.data()));
+        EXPECT_EQ(chain, query.chain);
+        EXPECT_EQ(number_of_selected, static_cast<int>(query.chain.size()));
+    }
+}

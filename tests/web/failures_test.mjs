@@ -1,7 +1,8 @@
 // What the site answers when no page is written, and how request directories go away:
 // a query error is the visitor's (400), a missing catalogue or a query that does not end
-// is the site's (500); a retention keeps directories for a while, and a front end that
-// the web server stops mid-query leaves nothing behind. Each case runs its own server
+// is the site's (500); a retention keeps directories for a while, and a CGI front end that
+// the web server stops mid-query leaves nothing behind (the galsift that does not end is
+// a script, so those cases run galsift-cgi whichever front end is tested). Each case runs its own server
 // through scripts/serve. Needs GALSIFT_BUILD.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -102,9 +103,10 @@ test('a site without the 1950 catalogue answers 500 at 1950 and still 200 at 200
   }
 });
 
-test('a query that runs past the time limit is stopped and answered with 500', async () => {
+test('a galsift run past the time limit is stopped and answered with 500', async () => {
   const site = await startSite({
     GALSIFT_BUILD: stubBuild('slow', 'exec /bin/sleep 30'),
+    GALSIFT_FRONT_END: 'cgi',
     GALSIFT_TIME_LIMIT: '1',
   });
   try {
@@ -156,7 +158,7 @@ function processesOf(program) {
 
 test('a front end stopped by the web server mid-query leaves nothing behind', async () => {
   const stub = stubBuild('stopped', 'exec /bin/sleep 30');
-  const site = await startSite({ GALSIFT_BUILD: stub, GALSIFT_TIME_LIMIT: '20' });
+  const site = await startSite({ GALSIFT_BUILD: stub, GALSIFT_FRONT_END: 'cgi', GALSIFT_TIME_LIMIT: '20' });
   try {
     const answer = ask(site, deepField).catch((error) => ({ status: 0, error }));
     const frontEnd = path.join(stub, 'src/cgi/galsift-cgi');

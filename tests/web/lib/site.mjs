@@ -1,10 +1,13 @@
-// Starting and stopping the example site (scripts/serve: lighttpd and galsift-cgi) on a
-// free loopback port, for the browser, load and hostile-request tests.
+// Starting and stopping the example site (scripts/serve: lighttpd and galsift-server or
+// galsift-cgi) on a free loopback port, for the browser, load and hostile-request tests.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+
+// The front end scripts/serve starts: the query server unless GALSIFT_FRONT_END says cgi.
+export const frontEnd = process.env.GALSIFT_FRONT_END || 'server';
 
 export const repository = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../..');
 
