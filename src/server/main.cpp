@@ -11,6 +11,8 @@
 #include "web/form_data.h"
 #include "web/response.h"
 
+#include "version.h"
+
 #include <fcgiapp.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -150,7 +152,12 @@ static void serve() {
     }
 }
 
-int main() {
+// Started from a shell with --version alone, prints the version; otherwise serves.
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("galsift-server %s\n", GALSIFT_VERSION);
+        return 0;
+    }
     signal(SIGPIPE, SIG_IGN); // a visitor gone away is a failed write, not the end
     here = site_settings();
     mkdir(here.spool.c_str(), 0700);
