@@ -9,9 +9,9 @@
 // token longer than a block.
 static const std::size_t block_size = 1 << 20;
 
-// Opens `name` for reading. Only a regular file, or a link to one, is opened: a
-// directory, a FIFO or a device counts as a file that cannot be opened, so nothing can
-// hang or be taken for an empty file. Returns false when the file cannot be opened.
+// Only a regular file, or a link to one, is opened: a directory, a FIFO or a device
+// counts as a file that cannot be opened, so nothing can hang or be taken for an empty
+// file.
 bool input_file::open(const char* name) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(name, error))
@@ -32,8 +32,6 @@ bool input_file::open(const char* name) {
     return true;
 }
 
-// Reads from a copy of `size` bytes at `data` instead of a file (fuzzers, tests).
-// Returns false when the copy cannot be allocated.
 bool input_file::open_memory(const char* data, std::size_t size) {
     buffer = static_cast<char*>(std::malloc(size + 1));
     if (!buffer)
@@ -49,8 +47,6 @@ bool input_file::open_memory(const char* data, std::size_t size) {
     return true;
 }
 
-// Closes the file and frees the buffer. Returns false when a read failed part-way, so
-// that the caller can treat the file as one that could not be read.
 bool input_file::close() {
     if (handle)
         std::fclose(handle);
@@ -61,14 +57,17 @@ bool input_file::close() {
     return !broken;
 }
 
+// ---- The slow side: refilling the buffer ----
+
 // Moves the unread bytes to the front of the buffer, doubling it when it is full, and
-// reads the next block behind them. Returns false when nothing more can be had.
+// reads the next block behind them. Returns true when bytes were added; false when
+// nothing more can be had (the end of the input, a failed read, no memory to grow).
 bool input_file::refill() {
     if (at_end)
         return false;
     if (start > 0) {
-        passed += start;
         std::memmove(buffer, buffer + start, end - start);
+        passed += start;
         end -= start;
         start = 0;
         buffer[end] = 0;
@@ -101,7 +100,8 @@ int input_file::peek_slow(std::size_t ahead) {
     return static_cast<unsigned char>(buffer[start + ahead]);
 }
 
-// "%c": the next byte, white space included.
+// ---- Conversions of single bytes ----
+
 int input_file::read_char(char& c) {
     int next = peek(0);
     if (next == EOF)
@@ -111,7 +111,6 @@ int input_file::read_char(char& c) {
     return 1;
 }
 
-// "%*c": skips one byte. Returns 0 (a suppressed item is not counted), or -1 at the end.
 int input_file::skip_char() {
     if (peek(0) == EOF)
         return -1;

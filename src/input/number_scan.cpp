@@ -176,8 +176,8 @@ static bool exact_quotient(std::uint64_t mantissa, std::size_t fraction_digits, 
 // returns 1, with the value "%lg" gives; returns not_plain, having consumed nothing, for
 // anything else, which the general path then reads. The zero byte after the buffered bytes
 // ends every scan below.
-static int read_plain_decimal(input_file& in, double& value) {
-    const char* from = in.buffer + in.start;
+int input_file::read_plain_double(double& value) {
+    const char* from = buffer + start;
     const char* p = from;
     bool negative = false;
     if (*p == '-' || *p == '+')
@@ -199,12 +199,12 @@ static int read_plain_decimal(input_file& in, double& value) {
     if (whole_digits == 0 || whole_digits + fraction_digits > 19)
         return not_plain;
     int next = lower(*p);
-    if (p == in.buffer + in.end ? !in.at_end : (next == '.' || next == 'e' || next == 'x'))
+    if (p == buffer + end ? !at_end : (next == '.' || next == 'e' || next == 'x'))
         return not_plain;
     double converted;
     if (!exact_quotient(mantissa, fraction_digits, converted))
         return not_plain;
-    in.start += static_cast<std::size_t>(p - from);
+    start += static_cast<std::size_t>(p - from);
     value = negative ? -converted : converted;
     return 1;
 }
@@ -213,7 +213,7 @@ static int read_plain_decimal(input_file& in, double& value) {
 // optionally signed.
 int input_file::read_double(double& value) {
     skip_space();
-    int plain = read_plain_decimal(*this, value);
+    int plain = read_plain_double(value);
     return plain != not_plain ? plain : read_any_double(value);
 }
 

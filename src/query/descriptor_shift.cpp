@@ -9,14 +9,12 @@
 // stop-signal message and returns 1, the input left where the search ended. A file whose
 // reading has failed gets no message: its reader reports it as a file that cannot be read.
 int descriptor_shift(input_file& file, char stop) {
-    if (file.start < file.end && file.buffer[file.start] == stop) {
-        file.start++; // the usual case in a catalogue: the "$" right after a number
-        return 0;
-    }
+    if (file.skip_if(stop))
+        return 0; // the usual case in a catalogue: the "$" right after a number
     std::size_t skipped;
     if (file.consume_through(stop, descriptor_shift_limit, nullptr, 0, skipped))
         return 0;
-    if (!file.broken)
+    if (!file.failed())
         say_stop_signal_lost(stop);
     return 1;
 }

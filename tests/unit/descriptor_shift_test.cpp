@@ -78,12 +78,17 @@ TEST_F(DescriptorShiftOnDisk, WindowAcrossTheBlockBoundary) {
     }
 }
 
+// Sets the mark that a read failed part-way, or that the buffer could not grow, leaves.
+struct input_file_fault {
+    static void set(input_file& in) { in.broken = true; }
+};
+
 // A file whose reading has failed is reported by its reader as unreadable; the search
 // in it ends without a stop-signal message of its own.
 TEST(DescriptorShift, SilentOnAFileWhoseReadingFailed) {
     input_file in;
     ASSERT_TRUE(in.open_memory("label", 5));
-    in.broken = true;
+    input_file_fault::set(in);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(descriptor_shift(in, '='), 1);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
