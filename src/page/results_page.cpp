@@ -6,22 +6,11 @@
 #include "output/number_format.h"
 #include "output/page_writer.h"
 #include "output/replace_file.h"
+#include "page/angle_head.h"
 #include "page/publisher.h"
 #include "page/results_table.h"
 
 #include <cstdio>
-
-// Writes the part of an angle that the summary and the table's rows share: "-" for a
-// negative sign, then hours (degrees) and minutes, each truncated and of at least two
-// digits, each followed by ":".
-void put_angle_head(page_writer& page, const arc& angle) {
-    if (angle.sign < 0)
-        page.put("-");
-    page.put_signed(whole_part(angle.degrees), 2, 2);
-    page.put(":");
-    page.put_signed(whole_part(angle.minutes), 2, 2);
-    page.put(":");
-}
 
 // Writes an angle as the summary shows it: its head, then the seconds truncated, of at
 // least two digits.

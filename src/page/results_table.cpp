@@ -4,7 +4,7 @@
 #include "flow/globals.h"
 #include "output/number_format.h"
 #include "output/page_writer.h"
-#include "page/results_page.h"
+#include "page/angle_head.h"
 #include "page/style_words.h"
 
 // The table element with its border, width, height and alignment attributes.
