@@ -34,12 +34,23 @@ TEST(Arc, ValueIsSignedSeconds) {
 }
 
 // The seconds are added to the sum of the two products, so a value written the same way
-// in a bound and in a record gives the same double.
+// in a bound and in a record gives the same double. In the angles below another order
+// gives another double: 01:02:56.789 is 3776.789 this way and 3776.7889999999998 when the
+// minutes and seconds are summed first; 01:17:33.333 is 4653.333 this way and
+// 4653.3330000000005 when the seconds join the hours or the minutes first.
 TEST(Arc, ValueAddsSecondsLast) {
-    arc a = make_arc(12, 34, 56.789);
-    double expected = (12 * 3600.0 + 34 * 60.0) + 56.789;
-    EXPECT_EQ(a.value(), expected);
-    EXPECT_EQ(make_arc(-0.0, 30, 0, -1).value(), -1800);
+    struct {
+        arc angle;
+        double seconds;
+    } cases[] = {
+        {make_arc(1, 2, 56.789), 3776.789},
+        {make_arc(1, 17, 33.333), 4653.333},
+        {make_arc(1, 17, 33.333, -1), -4653.333},
+        {make_arc(-0.0, 30, 0, -1), -1800},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.angle.value(), c.seconds)
+            << c.angle.degrees << ":" << c.angle.minutes << ":" << c.angle.seconds;
 }
 
 TEST(Arc, CorrectorMovesSignOfDegrees) {
