@@ -29,6 +29,7 @@ bool input_file::open(const char* name) {
     start = end = passed = 0;
     buffer[end] = 0;
     at_end = broken = false;
+    assert(sound());
     return true;
 }
 
@@ -44,6 +45,7 @@ bool input_file::open_memory(const char* data, std::size_t size) {
     buffer[end] = 0;
     at_end = true;
     broken = false;
+    assert(sound());
     return true;
 }
 
@@ -63,6 +65,7 @@ bool input_file::close() {
 // reads the next block behind them. Returns true when bytes were added; false when
 // nothing more can be had (the end of the input, a failed read, no memory to grow).
 bool input_file::refill() {
+    assert(sound());
     if (at_end)
         return false;
     if (start > 0) {
@@ -89,6 +92,7 @@ bool input_file::refill() {
         broken = std::ferror(handle) != 0;
         at_end = true;
     }
+    assert(sound());
     return got > 0;
 }
 
@@ -130,6 +134,7 @@ void input_file::skip_space_slow() {
 // the input is left after the bytes looked at (at the end of the file, or `limit` on).
 bool input_file::consume_through(char stop, std::size_t limit, char* copy, std::size_t room,
                                  std::size_t& copied) {
+    assert(sound() && (copy || room == 0));
     copied = 0;
     while (limit > 0 && peek(0) != EOF) {
         std::size_t avail = end - start < limit ? end - start : limit;
@@ -142,6 +147,7 @@ bool input_file::consume_through(char stop, std::size_t limit, char* copy, std::
             std::memcpy(copy + copied, from, keep);
         copied += keep;
         start += length;
+        assert(copied <= room && (found ? start < end : start <= end));
         if (found) {
             start++;
             return true;

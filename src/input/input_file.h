@@ -9,6 +9,7 @@
 #ifndef GALSIFT_INPUT_INPUT_FILE_H
 #define GALSIFT_INPUT_INPUT_FILE_H
 
+#include <cassert>
 #include <cstddef>
 #include <cstdio>
 
@@ -83,6 +84,10 @@ struct input_file {
     bool at_end = false;         // nothing is left in the input beyond `end`
     bool broken = false;         // a read failed part-way, or the buffer could not grow
 
+    // What every operation relies on and leaves true while the input is open: the unread
+    // bytes lie inside the buffer, and the zero byte follows them.
+    bool sound() const { return buffer && start <= end && end <= capacity && !buffer[end]; }
+
     int peek_slow(std::size_t ahead);
     bool refill();
     void skip_space_slow();
@@ -95,6 +100,7 @@ struct input_file {
 // ---- The fast paths, inline: a byte at hand in the buffer ----
 
 inline int input_file::peek(std::size_t ahead) {
+    assert(sound());
     if (start + ahead < end)
         return static_cast<unsigned char>(buffer[start + ahead]);
     return peek_slow(ahead);
@@ -109,6 +115,7 @@ inline bool input_file::skip_if(char c) {
 
 // The zero byte at buffer[end] is not white space and ends the first loop.
 inline void input_file::skip_space() {
+    assert(sound());
     while (is_space(buffer[start]))
         start++;
     if (start == end)

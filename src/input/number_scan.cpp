@@ -7,6 +7,7 @@
 // numbers an entry, millions of entries) take a shorter path to the same bytes and value.
 #include "input/input_file.h"
 
+#include <cassert>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -49,6 +50,7 @@ int input_file::read_int(int& value) {
             magnitude = magnitude * 10 + (peek(n) - '0');
         n++;
     }
+    assert(start + n <= end); // each byte counted in `n` was peeked, so it is held
     start += n;
     if (n == first_digit)
         return 0;
@@ -204,6 +206,7 @@ int input_file::read_plain_double(double& value) {
     double converted;
     if (!exact_quotient(mantissa, fraction_digits, converted))
         return not_plain;
+    assert(p <= buffer + end);
     start += static_cast<std::size_t>(p - from);
     value = negative ? -converted : converted;
     return 1;
@@ -272,6 +275,7 @@ int input_file::read_any_double(double& value) {
             break;
         }
     }
+    assert(start + n <= end); // each byte counted in `n` was peeked, so it is held
     start += n;
     if (n == body || (hex && n == digits))
         return 0;

@@ -3,6 +3,7 @@
 
 #include "output/number_format.h"
 
+#include <cassert>
 #include <cstring>
 
 // Creates (or empties) `name` for writing in text mode. Returns false when it cannot.
@@ -41,27 +42,40 @@ void page_writer::put_long(const char* bytes, std::size_t length) {
             failed = true;
         return;
     }
+    assert(length <= size - used);
     std::memcpy(buffer + used, bytes, length);
     used += length;
 }
 
-// Appends a number as "%-W.Di" writes it.
-void page_writer::put_signed(int value, int width, int digits) {
+// Hands the buffer to the file unless number_room bytes are left in it, the most that
+// one number takes.
+void page_writer::make_room_for_number() {
+    assert(used <= size);
     if (size - used < number_room)
         flush();
-    used += format_signed(buffer + used, value, width, digits);
+    assert(size - used >= number_room);
+}
+
+// Appends a number as "%-W.Di" writes it.
+void page_writer::put_signed(int value, int width, int digits) {
+    make_room_for_number();
+    std::size_t written = format_signed(buffer + used, value, width, digits);
+    assert(written <= number_room);
+    used += written;
 }
 
 // Appends a number as "%-W.Du" writes it.
 void page_writer::put_unsigned(unsigned value, int width, int digits) {
-    if (size - used < number_room)
-        flush();
-    used += format_unsigned(buffer + used, value, width, digits);
+    make_room_for_number();
+    std::size_t written = format_unsigned(buffer + used, value, width, digits);
+    assert(written <= number_room);
+    used += written;
 }
 
 // Appends a number as "%-W.Pg" writes it.
 void page_writer::put_general(double value, int width, int precision) {
-    if (size - used < number_room)
-        flush();
-    used += format_general(buffer + used, value, width, precision);
+    make_room_for_number();
+    std::size_t written = format_general(buffer + used, value, width, precision);
+    assert(written <= number_room);
+    used += written;
 }

@@ -5,6 +5,7 @@
 #ifndef GALSIFT_OUTPUT_PAGE_WRITER_H
 #define GALSIFT_OUTPUT_PAGE_WRITER_H
 
+#include <cassert>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,7 @@ struct page_writer {
 
     // Appends `length` bytes as they stand.
     void put(const char* bytes, std::size_t length) {
+        assert(used <= size);
         if (length <= size - used) {
             std::memcpy(buffer + used, bytes, length);
             used += length;
@@ -32,6 +34,7 @@ struct page_writer {
     // Appends a text as it stands: a "%" in it is a percent sign, nothing else.
     void put(const char* text) { put(text, std::strlen(text)); }
     void put_long(const char* bytes, std::size_t length);
+    void make_room_for_number();
     void put_signed(int value, int width, int digits);
     void put_unsigned(unsigned value, int width, int digits);
     void put_general(double value, int width, int precision);

@@ -11,6 +11,7 @@
 #include "page/results_table.h"
 
 #include <cstdio>
+#include <iterator>
 
 // Writes an angle as the summary shows it: its head, then the seconds truncated, of at
 // least two digits.
@@ -19,18 +20,23 @@ static void put_angle(page_writer& page, const arc& angle) {
     page.put_signed(whole_part(angle.seconds), 2, 2);
 }
 
+// The heading's line of authors: the first opens it, the last closes it, commas between.
+const int heading_authors = 3;
+static_assert(std::size(publisher::authors) == heading_authors,
+              "the heading of the page is written for three authors");
+
 // The head, the catalogue heading, the authors, the institution and the links.
 static void put_heading(page_writer& page) {
     page.put("<html>\n<head>\n<title>Query Results</title>\n</head>\n<body>\n");
     page.put("<font color=\"#008080\">");
     page.put("<h2>KELMOS: Spectroscopic redshift catalogue of distant galaxies<br></h2>\n");
     page.put("</font>");
-    for (int n = 0; n < 3; n++) {
+    for (int n = 0; n < heading_authors; n++) {
         page.put(n == 0 ? "<h3><a href=\"mailto:" : "<a href=\"mailto:");
         page.put(publisher::authors[n].mail);
         page.put("\">");
         page.put(publisher::authors[n].name);
-        page.put(n < 2 ? "</a>,\n" : "</a></h3>\n");
+        page.put(n < heading_authors - 1 ? "</a>,\n" : "</a></h3>\n");
     }
     page.put("<font color=\"#008080\"><h3>");
     page.put(publisher::institution);
