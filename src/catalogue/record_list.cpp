@@ -41,7 +41,7 @@ int Read_record_list(const char* name) {
     }
     record* tail = &DB_First;
     double hours;
-    while (file.read_double(hours) == 1) {
+    while (file.read_double(hours) == item_converted) {
         record* entry = new_record();
         if (!entry) {
             file.close();

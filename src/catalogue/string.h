@@ -14,6 +14,9 @@ struct string {
     string() { text[0] = 0; }
     explicit string(const char* literal);
 
+    // Reads the bytes up to the next `stop` (or the end of the input) as the text, the stop
+    // consumed and not kept; past 99 bytes the rest is consumed and dropped. Always
+    // returns 0.
     int Read_string(input_file& file, char stop);
 };
 

@@ -33,7 +33,7 @@ int read_catalogue(const char* name) {
 // its start-up values.
 void run_stages(int (*load_catalogue)(const char* name)) {
     init_style_variables(); // without a style file the start-up style serves
-    if (init_query_parameters() == 0) {
+    if (init_query_parameters() != query_valid) {
         say(messages::query_error);
         return;
     }
@@ -47,7 +47,7 @@ void run_stages(int (*load_catalogue)(const char* name)) {
         return;
     }
     result_list_generator();
-    if (Query_Result_generator() != 0)
+    if (Query_Result_generator() != results_page_written)
         say(messages::page_not_created);
     else
         say(messages::page_created);

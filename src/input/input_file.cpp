@@ -109,17 +109,17 @@ int input_file::peek_slow(std::size_t ahead) {
 int input_file::read_char(char& c) {
     int next = peek(0);
     if (next == EOF)
-        return -1;
+        return input_ended;
     c = static_cast<char>(next);
     start++;
-    return 1;
+    return item_converted;
 }
 
 int input_file::skip_char() {
     if (peek(0) == EOF)
-        return -1;
+        return input_ended;
     start++;
-    return 0;
+    return item_skipped;
 }
 
 // The slow side of skip_space(): goes on skipping across refills.

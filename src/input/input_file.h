@@ -4,14 +4,21 @@
 // A file is read in large blocks into a buffer and scanned in memory. The operations
 // consume exactly what the formatted-input conversions "%c", "%*c", "%d", "%lg" and a
 // white-space directive consume in the C locale, and give the same values, so that every
-// platform reads a file alike. The conversions return what such a conversion counts: 1 for
-// a converted item, 0 for a matching failure, -1 for the end of the input before any byte.
+// platform reads a file alike. The conversions return what such a conversion counts; their
+// results are named below.
 #ifndef GALSIFT_INPUT_INPUT_FILE_H
 #define GALSIFT_INPUT_INPUT_FILE_H
 
 #include <cassert>
 #include <cstddef>
 #include <cstdio>
+
+// Results of the conversions read_char, skip_char, read_int and read_double: the counts
+// that the formatted-input functions return.
+const int item_converted = 1; // an item was read and stored
+const int item_skipped = 0;   // "%*c" consumed a byte: a suppressed item is not counted
+const int item_unmatched = 0; // what comes cannot be the item; the item keeps its value
+const int input_ended = -1;   // the input ended before any byte of the item
 
 // isspace() of the C locale, without a library call: the space, or "\t" "\n" "\v" "\f" "\r",
 // which are the codes 9 to 13.
@@ -40,20 +47,21 @@ struct input_file {
     // Consumes the next byte when it is `c`. Returns true when it was; false, consuming
     // nothing, when another byte or the end comes next.
     bool skip_if(char c);
-    // "%c": stores the next byte, white space included, in `c`. Returns 1, or -1 at the end.
+    // "%c": stores the next byte, white space included, in `c`. Returns item_converted,
+    // or input_ended.
     int read_char(char& c);
-    // "%*c": consumes one byte. Returns 0 (a suppressed item is not
-    // counted), or -1 at the end.
+    // "%*c": consumes one byte. Returns item_skipped, or input_ended.
     int skip_char();
     // A white-space directive: consumes every white-space byte that comes next.
     void skip_space();
-    // "%d": an optionally signed decimal integer into `value`. Returns 1; 0 when no
-    // digit comes (after consuming the sign) or the digits do not fit 32 bits (after
-    // consuming them), `value` unchanged; -1 at the end.
+    // "%d": an optionally signed decimal integer into `value`. Returns item_converted;
+    // item_unmatched when no digit comes (after consuming the sign) or the digits do not
+    // fit 32 bits (after consuming them), `value` unchanged; input_ended at the end.
     int read_int(int& value);
     // "%lg": a number in decimal or hexadecimal form, or inf, infinity, nan, optionally
-    // signed, into `value`. Returns 1; 0 when what comes is no number (after consuming
-    // what could begin one), `value` unchanged; -1 at the end.
+    // signed, into `value`. Returns item_converted; item_unmatched when what comes is
+    // no number (after consuming what could begin one), `value` unchanged; input_ended at
+    // the end.
     int read_double(double& value);
     // Consumes bytes up to and including the next `stop`, looking at no more than `limit`
     // bytes before it. The first `room` bytes before the stop are copied to `copy` and
@@ -91,7 +99,7 @@ struct input_file {
     int peek_slow(std::size_t ahead);
     bool refill();
     void skip_space_slow();
-    int read_plain_double(double& value);
+    bool read_plain_double(double& value);
     int read_any_double(double& value);
 
     friend struct input_file_fault; // tests: a file whose reading fails part-way

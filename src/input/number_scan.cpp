@@ -40,7 +40,7 @@ static std::size_t sign_length(input_file& in, bool& negative) {
 int input_file::read_int(int& value) {
     skip_space();
     if (peek(0) == EOF)
-        return -1;
+        return input_ended;
     bool negative = false;
     std::size_t n = sign_length(*this, negative);
     std::size_t first_digit = n;
@@ -53,11 +53,11 @@ int input_file::read_int(int& value) {
     assert(start + n <= end); // each byte counted in `n` was peeked, so it is held
     start += n;
     if (n == first_digit)
-        return 0;
+        return item_unmatched;
     if (magnitude > (negative ? 2147483648LL : 2147483647LL))
-        return 0; // beyond 32 bits: unreadable
+        return item_unmatched; // beyond 32 bits: unreadable
     value = static_cast<int>(negative ? -magnitude : magnitude);
-    return 1;
+    return item_converted;
 }
 
 #if (defined(_LIBCPP_VERSION) && _LIBCPP_VERSION < 200000) || defined(__i386__)
@@ -148,9 +148,6 @@ static std::size_t match_word(input_file& in, std::size_t n, const char* word) {
     return i;
 }
 
-// What read_plain_decimal answers when the number is not one it takes.
-static const int not_plain = 2;
-
 // `mantissa` / 10^`fraction_digits` as one correctly rounded division, which is the value
 // strtod gives, when both are exact doubles and the division is done in double precision.
 // Returns false when that cannot be promised.
@@ -174,11 +171,11 @@ static bool exact_quotient(std::uint64_t mantissa, std::size_t fraction_digits, 
 // The fast side of "%lg", for the numbers a catalogue is made of: an optional sign, digits,
 // and optionally a point followed by digits, at most 19 digits in all and their value at
 // most 2^53 once the point is dropped, followed by a byte already in the buffer (or the end
-// of the file) that cannot continue a number. Converts and consumes such a number and
-// returns 1, with the value "%lg" gives; returns not_plain, having consumed nothing, for
+// of the file) that cannot continue a number. Converts and consumes such a number, with
+// the value "%lg" gives, and returns true; returns false, having consumed nothing, for
 // anything else, which the general path then reads. The zero byte after the buffered bytes
 // ends every scan below.
-int input_file::read_plain_double(double& value) {
+bool input_file::read_plain_double(double& value) {
     const char* from = buffer + start;
     const char* p = from;
     bool negative = false;
@@ -196,34 +193,33 @@ int input_file::read_plain_double(double& value) {
             mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
         fraction_digits = static_cast<std::size_t>(p - fraction);
         if (fraction_digits == 0)
-            return not_plain;
+            return false;
     }
     if (whole_digits == 0 || whole_digits + fraction_digits > 19)
-        return not_plain;
+        return false;
     int next = lower(*p);
     if (p == buffer + end ? !at_end : (next == '.' || next == 'e' || next == 'x'))
-        return not_plain;
+        return false;
     double converted;
     if (!exact_quotient(mantissa, fraction_digits, converted))
-        return not_plain;
+        return false;
     assert(p <= buffer + end);
     start += static_cast<std::size_t>(p - from);
     value = negative ? -converted : converted;
-    return 1;
+    return true;
 }
 
 // "%lg": a floating-point number in decimal or hexadecimal form, or inf, infinity, nan,
 // optionally signed.
 int input_file::read_double(double& value) {
     skip_space();
-    int plain = read_plain_double(value);
-    return plain != not_plain ? plain : read_any_double(value);
+    return read_plain_double(value) ? item_converted : read_any_double(value);
 }
 
 // "%lg" once white space is skipped, for every form the plain path does not take.
 int input_file::read_any_double(double& value) {
     if (peek(0) == EOF)
-        return -1;
+        return input_ended;
     bool negative = false;
     std::size_t n = sign_length(*this, negative);
     std::size_t body = n; // first byte after the sign
@@ -233,7 +229,7 @@ int input_file::read_any_double(double& value) {
         std::size_t matched = match_word(*this, n, word);
         if (matched < 3) {
             start += n + matched;
-            return 0;
+            return item_unmatched;
         }
         n += 3;
         if (c == 'i' && lower(peek(n)) == 'i') {
@@ -241,14 +237,14 @@ int input_file::read_any_double(double& value) {
             n += matched;
             if (matched < 5) {
                 start += n;
-                return 0;
+                return item_unmatched;
             }
         }
         start += n;
         double special = c == 'n' ? std::numeric_limits<double>::quiet_NaN()
                                   : std::numeric_limits<double>::infinity();
         value = negative ? -special : special;
-        return 1;
+        return item_converted;
     }
     bool hex = false, got_digit = false, got_dot = false, got_exponent = false;
     if (peek(n) == '0') {
@@ -278,12 +274,12 @@ int input_file::read_any_double(double& value) {
     assert(start + n <= end); // each byte counted in `n` was peeked, so it is held
     start += n;
     if (n == body || (hex && n == digits))
-        return 0;
+        return item_unmatched;
     double converted;
     const char* text = buffer + start - n + (hex ? digits : body);
     std::size_t length = n - (hex ? digits : body);
     if (!convert(text, length, hex, converted))
-        return 0;
+        return item_unmatched;
     value = negative ? -converted : converted;
-    return 1;
+    return item_converted;
 }

@@ -8,14 +8,14 @@
 // (one conversion: a failed number ends it).
 void read_int_entry(input_file& file, int& value) {
     descriptor_shift(file, '=');
-    if (file.read_int(value) == 1)
+    if (file.read_int(value) == item_converted)
         file.skip_space();
 }
 
 // "%c\n" after the next "=": the very next character, then white space.
 void read_char_entry(input_file& file, char& value) {
     descriptor_shift(file, '=');
-    if (file.read_char(value) == 1)
+    if (file.read_char(value) == item_converted)
         file.skip_space();
 }
 

@@ -6,7 +6,6 @@
 #include <cassert>
 #include <cstring>
 
-// Creates (or empties) `name` for writing in text mode. Returns false when it cannot.
 bool page_writer::create(const char* name) {
     file = std::fopen(name, "w");
     used = 0;
@@ -14,15 +13,12 @@ bool page_writer::create(const char* name) {
     return file != nullptr;
 }
 
-// Hands the buffered bytes to the file.
 void page_writer::flush() {
     if (used && std::fwrite(buffer, 1, used, file) != used)
         failed = true;
     used = 0;
 }
 
-// Writes what is left and closes the file. Returns true only when every byte was
-// written and the file closed without error.
 bool page_writer::finish() {
     flush();
     if (std::fflush(file) != 0)

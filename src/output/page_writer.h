@@ -17,8 +17,13 @@ struct page_writer {
     std::size_t used = 0;      // bytes held in `buffer`
     bool failed = false;       // some write has failed
 
+    // Creates (or empties) `name` for writing in text mode. Returns true when it is open;
+    // false when it cannot be created.
     bool create(const char* name);
+    // Writes what is held and closes the file. Returns true when every byte was written and
+    // the file closed without error; false when any write or the close failed.
     bool finish();
+    // Hands the buffered bytes to the file; a failed write sets `failed`.
     void flush();
 
     // Appends `length` bytes as they stand.
@@ -35,6 +40,7 @@ struct page_writer {
     void put(const char* text) { put(text, std::strlen(text)); }
     void put_long(const char* bytes, std::size_t length);
     void make_room_for_number();
+    // A number as "%-W.Di", "%-W.Du" and "%-W.Pg" write it, `width` at most 16.
     void put_signed(int value, int width, int digits);
     void put_unsigned(unsigned value, int width, int digits);
     void put_general(double value, int width, int precision);

@@ -110,22 +110,19 @@ static bool write_page(page_writer& page) {
     return page.finish();
 }
 
-// Writes "results.html". The page is written beside it first and moved over it only once
-// complete, so that a reader never sees half a page and a failure leaves the earlier page
-// intact. Where nothing can be created beside it (a directory that is not writable), it is
-// written in place, every write still checked: a failure there is reported, but the
-// earlier page is lost. Returns 0 when the page has been written; 1, after the message,
-// when it could not be written whole.
+// A failure beside the page leaves the earlier page intact. Where nothing can be created
+// beside it (a directory that is not writable), the page is written in place, every write
+// still checked: a failure there is reported, but the earlier page is lost.
 int Query_Result_generator() {
     page_writer page;
     if (page.create(partial_page_name)) {
         bool written = write_page(page) && replace_file(partial_page_name, page_name);
         if (written)
-            return 0;
+            return results_page_written;
         std::remove(partial_page_name);
     } else if (page.create(page_name) && write_page(page)) {
-        return 0;
+        return results_page_written;
     }
     say(messages::page_not_writable);
-    return 1;
+    return results_page_failed;
 }

@@ -6,6 +6,14 @@
 inline const char page_name[] = "results.html";
 inline const char partial_page_name[] = "results.html.part";
 
+// Results of Query_Result_generator.
+const int results_page_written = 0; // the page is written whole
+const int results_page_failed = 1;  // the page could not be written whole; the message is
+                                    // written
+
+// Writes the page for the selection chain: beside "results.html" first, then moved over it,
+// so that a reader never sees half a page. Returns results_page_written, or
+// results_page_failed.
 int Query_Result_generator();
 
 #endif

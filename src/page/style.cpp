@@ -6,13 +6,12 @@
 #include "input/input_file.h"
 #include "input/settings_entry.h"
 
-// Reads "style.var" into the style settings. Returns 0 after reading; 1 when the file
-// cannot be opened or read, after the message, every setting at its start-up value.
+// The settings change only once the whole file has been read.
 int init_style_variables() {
     input_file file;
     if (!file.open("style.var")) {
         say(messages::no_style_file);
-        return 1;
+        return style_unread;
     }
     int read_border = border, read_width = width, read_height = height;
     char read_colors = color_interchange, read_header = header_align, read_cells = cell_align;
@@ -24,7 +23,7 @@ int init_style_variables() {
     read_char_entry(file, read_cells);
     if (!file.close()) {
         say(messages::no_style_file);
-        return 1;
+        return style_unread;
     }
     border = read_border;
     width = read_width;
@@ -32,5 +31,5 @@ int init_style_variables() {
     color_interchange = read_colors;
     header_align = read_header;
     cell_align = read_cells;
-    return 0;
+    return style_read;
 }

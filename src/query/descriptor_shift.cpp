@@ -4,17 +4,14 @@
 #include "flow/messages.h"
 #include "input/input_file.h"
 
-// Reads characters until one equals `stop`, at most descriptor_shift_limit of them, and
-// leaves the input just after it. Returns 0 when the stop was found; otherwise writes the
-// stop-signal message and returns 1, the input left where the search ended. A file whose
-// reading has failed gets no message: its reader reports it as a file that cannot be read.
+// The stop right after the last read is taken at once; the search scans the buffer.
 int descriptor_shift(input_file& file, char stop) {
     if (file.skip_if(stop))
-        return 0; // the usual case in a catalogue: the "$" right after a number
+        return stop_signal_found; // the usual case in a catalogue: the "$" right after a number
     std::size_t skipped;
     if (file.consume_through(stop, descriptor_shift_limit, nullptr, 0, skipped))
-        return 0;
+        return stop_signal_found;
     if (!file.failed())
         say_stop_signal_lost(stop);
-    return 1;
+    return stop_signal_lost;
 }

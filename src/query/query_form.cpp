@@ -44,13 +44,12 @@ static void apply_sign(arc& angle, char sign) {
     angle.degrees = std::fabs(angle.degrees);
 }
 
-// Reads and checks "query.frm". Returns 1 for a valid query; 0 when the file cannot be
-// read or any check fails, after writing a message for every problem found.
+// Every check is made, so that every problem found has its message.
 int init_query_parameters() {
     input_file form;
     if (!form.open("query.frm")) {
         say(messages::no_query_file);
-        return 0;
+        return query_invalid;
     }
     read_int_entry(form, epoch);
     read_ascension_entry(form, minimal_ascension);
@@ -61,27 +60,28 @@ int init_query_parameters() {
     read_double_entry(form, max_redshift);
     if (!form.close()) {
         say(messages::no_query_file);
-        return 0;
+        return query_invalid;
     }
 
-    int result = 1;
+    int result = query_valid;
     if (minimal_sign != '+' && minimal_sign != '-') {
         say(messages::minimal_sign_lost);
-        result = 0;
+        result = query_invalid;
     }
     if (maximal_sign != '+' && maximal_sign != '-') {
         say(messages::maximal_sign_lost);
-        result = 0;
+        result = query_invalid;
     }
     apply_sign(minimal_declination, minimal_sign);
     apply_sign(maximal_declination, maximal_sign);
 
     sky_coords lower_corner{minimal_declination, minimal_ascension};
     sky_coords upper_corner{maximal_declination, maximal_ascension};
-    result *= lower_corner.value_checker() * upper_corner.value_checker();
+    if (lower_corner.value_checker() * upper_corner.value_checker() == 0)
+        result = query_invalid;
     if (std::isnan(min_redshift) || std::isnan(max_redshift))
-        result = 0;
-    if (result == 0) {
+        result = query_invalid;
+    if (result == query_invalid) {
         say(messages::usage_head);
         say(messages::usage_coordinates);
         say(messages::usage_redshift);
@@ -89,15 +89,15 @@ int init_query_parameters() {
     }
     if (minimal_declination.value() > maximal_declination.value()) {
         say(messages::declination_order);
-        result = 0;
+        result = query_invalid;
     }
     if (minimal_ascension.value() > maximal_ascension.value()) {
         say(messages::ascension_order);
-        result = 0;
+        result = query_invalid;
     }
     if (min_redshift > max_redshift) {
         say(messages::redshift_order);
-        result = 0;
+        result = query_invalid;
     }
     return result;
 }
