@@ -66,17 +66,17 @@ void end_number_field(input_file& file, const source& text, check_report& report
     std::size_t first = text.skip_space(from);
     entry.field_line[field] = text.line_of(first);
     std::size_t number_end = file.position();
-    bool lost = descriptor_shift(file, '$') != 0;
+    bool lost = descriptor_shift(file, '$') == stop_signal_lost;
     if (entry.ended)
         return;
-    if (lost || got == -1) {
-        bool at_end = got == -1 || file.position() == text.size;
+    if (lost || got == input_ended) {
+        bool at_end = got == input_ended || file.position() == text.size;
         note(report, entry.field_line[field],
              at_end ? finding::unterminated : finding::stop_not_found, field);
         entry.ended = at_end;
         return;
     }
-    if (got != 1)
+    if (got != item_converted)
         note(report, entry.field_line[field], finding::not_a_number, field);
     else if (text.has_text(number_end, file.position() - 1))
         note(report, entry.field_line[field], finding::text_after_number, field);
@@ -176,9 +176,9 @@ bool check_catalogue(const char* data, std::size_t size, check_report& report) {
     for (;;) {
         std::size_t from = file.position();
         int got = file.read_double(hours);
-        if (got != 1) {
+        if (got != item_converted) {
             std::size_t at = text.skip_space(from);
-            if (got == 0) {
+            if (got == item_unmatched) {
                 report.stop_line = text.line_of(at);
                 note(report, report.stop_line, stop_reason(text, at, report.entries));
             }
