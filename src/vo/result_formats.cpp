@@ -122,15 +122,14 @@ static std::string link_query(const std::string& data) {
     return out;
 }
 
-// The notice a cut page shows above its table: how many rows it shows of how many, and
-// links to the selection as VOTable and CSV and to the complete page. `data` is the
-// request's form data without its format and rows pairs (already checked by the front
-// end: names and number texts only).
-std::string cut_notice_text(const std::string& data, int shown, int selected) {
+// The notice a cut page shows above its table: that it shows only the first `shown`
+// rows, and links to the whole selection as VOTable and CSV and to the complete page.
+// `data` is the request's form data without its format and rows pairs (already checked
+// by the front end).
+std::string cut_notice_text(const std::string& data, int shown) {
     std::string query = "results?" + link_query(data);
-    return "<p><b>The table below shows the first " + std::to_string(shown) + " of the " +
-           std::to_string(selected) +
-           " records; the rest are left out to keep this page usable.</b><br>\n"
+    return "<p><b>The table below shows only the first " + std::to_string(shown) +
+           " records, to keep this page usable.</b><br>\n"
            "All of them: <a href=\"" +
            query + "&amp;format=votable\">VOTable</a>, <a href=\"" + query +
            "&amp;format=csv\">CSV</a>, <a href=\"" + query +

@@ -31,6 +31,6 @@ bool take_result_choice(std::string& data, result_choice& choice, std::string& w
 const char* content_type_of(result_format format);
 const char* file_name_of(result_format format, int epoch);
 void put_selection(result_format format, const record* first_selected, int epoch, text_sink& out);
-std::string cut_notice_text(const std::string& data, int shown, int selected);
+std::string cut_notice_text(const std::string& data, int shown);
 
 #endif

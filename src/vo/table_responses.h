@@ -1,0 +1,17 @@
+// The whole responses (a "Status:" header, the other headers, a blank line, the body) of
+// the cone search and of the downloads, for a front end to send as they stand.
+#ifndef GALSIFT_VO_TABLE_RESPONSES_H
+#define GALSIFT_VO_TABLE_RESPONSES_H
+
+#include "vo/result_formats.h"
+
+#include <cstddef>
+#include <string>
+
+struct record;
+
+std::string cone_response(const std::string& query, const record* first, std::size_t row_limit);
+std::string cone_error_response(const std::string& message);
+std::string selection_response(result_format format, const record* first_selected, int epoch);
+
+#endif
