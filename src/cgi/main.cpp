@@ -5,6 +5,7 @@
 #include "cgi/run_galsift.h"
 #include "cgi/site.h"
 #include "page/results_page.h"
+#include "vo/result_formats.h"
 #include "web/form.h"
 #include "web/form_data.h"
 #include "web/query_text.h"
@@ -47,9 +48,17 @@ int main(int argc, char** argv) {
     catch_stop_signals();
     std::string data, why;
     query_fields fields;
+    result_choice choice; // the page is always whole here: the query server cuts long ones
     request_reader request{environment_variable, read_input, nullptr};
-    if (!read_form_data(request, data, why) || decode_form(data, fields, why) != form_ok) {
+    if (!read_form_data(request, data, why) || !take_result_choice(data, choice, why) ||
+        decode_form(data, fields, why) != form_ok) {
         send(messages_response(400, "The query was refused", why + "\n"));
+        return 0;
+    }
+    if (choice.format != format_page) {
+        send(messages_response(400, "The query was refused",
+                               "this site gives VOTable and CSV files through its query server "
+                               "only; ask for the results page\n"));
         return 0;
     }
     site here = site_settings();

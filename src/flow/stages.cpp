@@ -30,8 +30,9 @@ int read_catalogue(const char* name) {
 // Runs every stage once, in order, and ends with the verdict. `load_catalogue` puts the
 // catalogue `name` behind DB_First and total_number and returns catalogue_read, or
 // another result of Read_record_list after saying why. The program-wide state must hold
-// its start-up values.
-void run_stages(int (*load_catalogue)(const char* name)) {
+// its start-up values. `write_answer`, when given, writes the answer in place of the page
+// (a download of the selection) and returns results_page_written once it has.
+void run_stages(int (*load_catalogue)(const char* name), int (*write_answer)()) {
     init_style_variables(); // without a style file the start-up style serves
     if (init_query_parameters() != query_valid) {
         say(messages::query_error);
@@ -47,7 +48,7 @@ void run_stages(int (*load_catalogue)(const char* name)) {
         return;
     }
     result_list_generator();
-    if (Query_Result_generator() != results_page_written)
+    if ((write_answer ? write_answer() : Query_Result_generator()) != results_page_written)
         say(messages::page_not_created);
     else
         say(messages::page_created);

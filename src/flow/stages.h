@@ -4,6 +4,6 @@
 
 const char* catalogue_name(int of_epoch);
 int read_catalogue(const char* name);
-void run_stages(int (*load_catalogue)(const char* name));
+void run_stages(int (*load_catalogue)(const char* name), int (*write_answer)() = nullptr);
 
 #endif

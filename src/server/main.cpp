@@ -7,6 +7,7 @@
 #include "cgi/request_dir.h"
 #include "cgi/site.h"
 #include "server/query_run.h"
+#include "vo/result_formats.h"
 #include "web/form.h"
 #include "web/form_data.h"
 #include "web/response.h"
@@ -29,7 +30,8 @@
 #include <thread>
 #include <vector>
 
-static site here; // the settings, read once at start-up
+static site here;            // the settings, read once at start-up
+static answer_limits limits; // the longest page and cone search answer, likewise
 
 // ---- Taking turns: one query runs the stages; a bounded number wait, each for a while ----
 
@@ -96,14 +98,29 @@ static std::size_t read_body(void* request, char* into, std::size_t size) {
 static std::string answer_results(FCGX_Request& request) {
     std::string data, why;
     query_fields fields;
+    result_choice choice;
     request_reader reader{request_variable, read_body, &request};
-    if (!read_form_data(reader, data, why) || decode_form(data, fields, why) != form_ok)
+    if (!read_form_data(reader, data, why) || !take_result_choice(data, choice, why) ||
+        decode_form(data, fields, why) != form_ok)
         return messages_response(400, "The query was refused", why + "\n");
     if (!take_turn())
         return busy_response(here.wait_limit);
     sweep_spool(here);
     run_started = now_ms();
-    std::string answer = answer_query(here, fields);
+    std::string answer = answer_query(here, fields, choice, limits.page_rows, data);
+    run_started = 0;
+    stages_turn.unlock();
+    return answer;
+}
+
+// The answer at /cone: a cone search over the held J2000 catalogue, in turn.
+static std::string answer_cone(FCGX_Request& request) {
+    const char* query = FCGX_GetParam("QUERY_STRING", request.envp);
+    if (!take_turn())
+        return busy_response(here.wait_limit);
+    run_started = now_ms();
+    std::string answer =
+        answer_cone_query(here, query ? query : "", static_cast<std::size_t>(limits.cone_rows));
     run_started = 0;
     stages_turn.unlock();
     return answer;
@@ -116,6 +133,7 @@ struct route {
 };
 static const route routes[] = {
     {"/results", answer_results},
+    {"/cone", answer_cone},
 };
 
 // The request's path: SCRIPT_NAME when the web server sets it to a path of ours, else
@@ -160,6 +178,7 @@ int main(int argc, char** argv) {
     }
     signal(SIGPIPE, SIG_IGN); // a visitor gone away is a failed write, not the end
     here = site_settings();
+    limits = answer_limits_settings();
     mkdir(here.spool.c_str(), 0700);
     char spool[PATH_MAX];
     if (!realpath(here.spool.c_str(), spool)) {
