@@ -39,6 +39,7 @@ const char overflow[] = "The answer was cut at the site's limit of rows; more en
                         "within the radius: ask a smaller one";
 } // namespace cone_messages
 
+// The value of a hexadecimal digit, or -1 for any other character.
 static int hex_value(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -85,6 +86,7 @@ static bool read_number(const std::string& text, double& value) {
     return read.ec == std::errc() && read.ptr == end && std::isfinite(value);
 }
 
+// `text` with its ASCII letters in upper case.
 static std::string upper(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')

@@ -19,6 +19,8 @@ static int rows_setting(const char* name, int fallback) {
     return static_cast<int>(number);
 }
 
+// The limits of this installation: each setting's value when it is a whole number from 0
+// to 100,000,000, else its default.
 answer_limits answer_limits_settings() {
     answer_limits limits;
     limits.page_rows = rows_setting("GALSIFT_PAGE_ROWS", limits.page_rows);
@@ -64,6 +66,7 @@ bool take_result_choice(std::string& data, result_choice& choice, std::string& w
     return true;
 }
 
+// The Content-Type of an answer in `format`.
 const char* content_type_of(result_format format) {
     switch (format) {
     case format_votable:

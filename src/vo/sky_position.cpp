@@ -20,6 +20,7 @@ double declination_degrees(const arc& declination) {
     return declination.sign * degrees;
 }
 
+// The position of a catalogue entry whose sign has been moved by Correct_record_list.
 sky_position position_of(const record& entry) {
     return {ascension_degrees(entry.ascension), declination_degrees(entry.declination)};
 }

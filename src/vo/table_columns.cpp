@@ -23,11 +23,13 @@ const column selection_columns[7] = {
      "Reference of the redshift"},
 };
 
+// Whether a column holds text (VOTable char) rather than a double.
 bool is_text(cell_kind kind) {
     return kind == cell_identification || kind == cell_reference || kind == cell_ascension_text ||
            kind == cell_declination_text;
 }
 
+// Whether a column holds a position, whose FIELD refers to the coordinate system.
 bool is_position(cell_kind kind) {
     return kind == cell_ascension || kind == cell_declination || kind == cell_ascension_text ||
            kind == cell_declination_text;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+// Appends a text as it stands, up to its zero byte.
 void text_sink::put(const char* text) {
     put(text, std::strlen(text));
 }
