@@ -27,7 +27,7 @@ static std::string page_with_limit(int limit, const char* notice) {
     result_list_generator();
     EXPECT_EQ(Query_Result_generator(), 0);
     testing::internal::GetCapturedStdout();
-    std::ifstream in(page_name, std::ios::binary);
+    std::ifstream in(page_name); // text mode: line ends read as "\n" everywhere
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
