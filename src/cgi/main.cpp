@@ -3,6 +3,7 @@
 // page with galsift's messages when no page was written.
 #include "cgi/request_dir.h"
 #include "cgi/run_galsift.h"
+#include "cgi/run_slot.h"
 #include "cgi/site.h"
 #include "page/results_page.h"
 #include "vo/result_formats.h"
@@ -18,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <sys/stat.h>
 
 // The CGI request: variables in the environment, the body on standard input.
 static const char* environment_variable(void*, const char* name) {
@@ -63,6 +66,12 @@ int main(int argc, char** argv) {
     }
     site here = site_settings();
     sweep_spool(here);
+    mkdir(here.spool.c_str(), 0700); // an existing spool is fine
+    int slot = take_run_slot(here);
+    if (slot < 0) {
+        send(busy_response(here.wait_limit > 0 ? here.wait_limit : 1));
+        return 0;
+    }
     std::string dir = make_request_dir(here);
     if (dir.empty()) {
         send(messages_response(500, "The site cannot answer now", "no working directory\n"));
@@ -74,6 +83,7 @@ int main(int argc, char** argv) {
         run.finished = ran.finished;
         run.messages = ran.messages;
     }
+    give_back_run_slot(slot);
     run.has_page = page_created(run) && read_text_file(dir + "/" + page_name, run.page);
     if (here.retention == 0)
         remove_request_dir(dir);

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include <unistd.h>
+
 #ifndef GALSIFT_CGI_PROGRAM
 #define GALSIFT_CGI_PROGRAM "/usr/local/bin/galsift"
 #endif
@@ -52,5 +54,9 @@ site site_settings() {
     here.retention = seconds("GALSIFT_RETENTION", 0);
     here.wait_limit = seconds("GALSIFT_WAIT_LIMIT", 10);
     here.queue_limit = whole_number("GALSIFT_QUEUE_LIMIT", 64, 1024);
+    long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    here.runs_limit = whole_number("GALSIFT_RUNS_LIMIT", 0, 1024);
+    if (here.runs_limit == 0)
+        here.runs_limit = processors > 0 ? static_cast<int>(processors) : 1;
     return here;
 }

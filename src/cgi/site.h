@@ -15,6 +15,7 @@ struct site {
                           // (a retention up to time_limit is made time_limit + 1)
     int wait_limit = 10;  // seconds a query may wait for its turn before a 503
     int queue_limit = 64; // queries that may wait at once (query server); more get a 503
+    int runs_limit = 2;   // galsift runs at once (CGI front end): the processors online
 };
 
 site site_settings();

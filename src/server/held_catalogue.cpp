@@ -5,6 +5,7 @@
 #include "catalogue/record_pool.h"
 #include "flow/globals.h"
 #include "flow/stages.h"
+#include "server/run_clock.h"
 
 #include <sys/stat.h>
 
@@ -63,11 +64,13 @@ static held_list& list_of(const char* name) {
 // Returns what Read_record_list returns; on failure `fresh` holds nothing.
 static int read_fresh(const char* name, const struct stat& seen, held_list& fresh) {
     auto start = std::chrono::steady_clock::now();
+    pause_run_clock();
     record_pool* before = use_record_pool(&fresh.pool);
     DB_First = record();
     total_number = 0;
     int read = read_catalogue(name);
     use_record_pool(before);
+    resume_run_clock();
     if (read != catalogue_read) {
         fresh.release();
         return read;

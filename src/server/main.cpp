@@ -7,6 +7,7 @@
 #include "cgi/request_dir.h"
 #include "cgi/site.h"
 #include "server/query_run.h"
+#include "server/run_clock.h"
 #include "vo/result_formats.h"
 #include "web/form.h"
 #include "web/form_data.h"
@@ -20,11 +21,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,51 +38,83 @@ static answer_limits limits; // the longest page and cone search answer, likewis
 
 // ---- Taking turns: one query runs the stages; a bounded number wait, each for a while ----
 
-static std::timed_mutex stages_turn; // held by the one thread running the stages
-static std::mutex waiting_lock;      // guards `waiting`
-static int waiting = 0;              // queries waiting for the turn
+static std::mutex turn_lock;                    // guards the five below
+static std::condition_variable turn_free;       // signalled when the turn or the queue changes
+static bool running = false;                    // a query holds the turn
+static bool stopping = false;                   // the server is ending: no more turns
+static std::deque<FCGX_Request*> queue;         // requests waiting for the turn, oldest first
+static FCGX_Request* running_request = nullptr; // the request of the query that runs
 
-static long long now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// When the running query started, in now_ms() time; 0 while no query runs.
-static std::atomic<long long> run_started{0};
-
-// Waits for the turn to run the stages, at most the wait limit. Returns true with the
-// turn held; false when queue_limit queries wait already or the wait limit passed.
-static bool take_turn() {
-    {
-        std::lock_guard<std::mutex> hold(waiting_lock);
-        if (waiting >= here.queue_limit)
+// Takes the turn to run the stages for `request`, waiting for it in arrival order at most
+// the wait limit. Returns true with the turn held; false when the turn is taken and
+// queue_limit requests wait already, when the wait limit passed, or when the server is
+// ending.
+static bool take_turn(FCGX_Request& request) {
+    std::unique_lock<std::mutex> hold(turn_lock);
+    if (stopping)
+        return false;
+    if (running || !queue.empty()) {
+        if (queue.size() >= static_cast<std::size_t>(here.queue_limit))
             return false;
-        waiting++;
+        queue.push_back(&request);
+        bool turn = turn_free.wait_for(hold, std::chrono::seconds(here.wait_limit), [&] {
+            return stopping || (!running && queue.front() == &request);
+        });
+        queue.erase(std::find(queue.begin(), queue.end(), &request));
+        turn_free.notify_all(); // the next one may now be first
+        if (!turn || stopping)
+            return false;
     }
-    bool taken = stages_turn.try_lock_for(std::chrono::seconds(here.wait_limit));
-    std::lock_guard<std::mutex> hold(waiting_lock);
-    waiting--;
-    return taken;
+    running = true;
+    running_request = &request;
+    return true;
 }
 
-// Ends the server when a query has run past the time limit: a thread cannot be stopped
-// from outside, and the web server starts a new server (visitors get 503 meanwhile).
-// Ends it too when the web server that started it has ended (`parent` is no longer the
-// parent): the listening socket stays open in the server alone, and nothing would
-// arrive on it again. A server started by spawn-fcgi (`parent` 1) has no such parent.
-static void watch_runs(pid_t parent) {
+// Gives the turn back. Returns false when the server is ending and the watchdog has
+// answered the request instead: it must then be left alone.
+static bool give_turn() {
+    std::lock_guard<std::mutex> hold(turn_lock);
+    running = false;
+    running_request = nullptr;
+    turn_free.notify_all();
+    return !stopping;
+}
+
+static void send(FCGX_Request& request, const std::string& response) {
+    FCGX_PutStr(response.data(), static_cast<int>(response.size()), request.out);
+}
+
+// Ends the server after a query ran past the time limit (a thread cannot be stopped from
+// outside; the web server starts a new server): that query is answered as galsift-cgi
+// answers a run it had to stop (500), every waiting query gets a 503, then the process
+// ends. The stuck thread writes nothing more once `stopping` is set.
+static void cut_off() {
+    std::unique_lock<std::mutex> hold(turn_lock);
+    stopping = true;
+    turn_free.notify_all();
+    if (running_request) {
+        send(*running_request,
+             messages_response(500, "The site cannot answer now", "the query did not finish\n"));
+        FCGX_Finish_r(running_request);
+    }
+    std::fprintf(stderr, "galsift-server: a query ran past %d s; stopping\n", here.time_limit);
+    for (int wait = 0; wait < 200 && !queue.empty(); wait++) { // at most 2 s for the 503s
+        hold.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        hold.lock();
+    }
+    hold.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the 503s are written
+    _exit(1);
+}
+
+// Watches the running query's time (catalogue reads left out) and cuts it off past the
+// time limit.
+static void watch_runs() {
     for (;;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (parent != 1 && getppid() != parent) {
-            std::fprintf(stderr, "galsift-server: the web server has ended; stopping\n");
-            _exit(0);
-        }
-        long long started = run_started.load();
-        if (started && now_ms() - started > here.time_limit * 1000LL) {
-            std::fprintf(stderr, "galsift-server: a query ran past %d s; stopping\n",
-                         here.time_limit);
-            _exit(1);
-        }
+        if (run_clock_ms() > here.time_limit * 1000LL)
+            cut_off();
     }
 }
 
@@ -95,41 +130,53 @@ static std::size_t read_body(void* request, char* into, std::size_t size) {
 }
 
 // The answer at /results: the query form, checked, then answered by the stages in turn.
-static std::string answer_results(FCGX_Request& request) {
+// Returns false when the request was answered by the watchdog meanwhile.
+static bool answer_results(FCGX_Request& request) {
     std::string data, why;
     query_fields fields;
     result_choice choice;
     request_reader reader{request_variable, read_body, &request};
     if (!read_form_data(reader, data, why) || !take_result_choice(data, choice, why) ||
-        decode_form(data, fields, why) != form_ok)
-        return messages_response(400, "The query was refused", why + "\n");
-    if (!take_turn())
-        return busy_response(here.wait_limit);
+        decode_form(data, fields, why) != form_ok) {
+        send(request, messages_response(400, "The query was refused", why + "\n"));
+        return true;
+    }
+    if (!take_turn(request)) {
+        send(request, busy_response(here.wait_limit > 0 ? here.wait_limit : 1));
+        return true;
+    }
     sweep_spool(here);
-    run_started = now_ms();
+    start_run_clock();
     std::string answer = answer_query(here, fields, choice, limits.page_rows, data);
-    run_started = 0;
-    stages_turn.unlock();
-    return answer;
+    stop_run_clock();
+    if (!give_turn())
+        return false;
+    send(request, answer);
+    return true;
 }
 
 // The answer at /cone: a cone search over the held J2000 catalogue, in turn.
-static std::string answer_cone(FCGX_Request& request) {
+static bool answer_cone(FCGX_Request& request) {
     const char* query = FCGX_GetParam("QUERY_STRING", request.envp);
-    if (!take_turn())
-        return busy_response(here.wait_limit);
-    run_started = now_ms();
+    if (!take_turn(request)) {
+        send(request, busy_response(here.wait_limit > 0 ? here.wait_limit : 1));
+        return true;
+    }
+    start_run_clock();
     std::string answer =
         answer_cone_query(here, query ? query : "", static_cast<std::size_t>(limits.cone_rows));
-    run_started = 0;
-    stages_turn.unlock();
-    return answer;
+    stop_run_clock();
+    if (!give_turn())
+        return false;
+    send(request, answer);
+    return true;
 }
 
-// What the server answers, by the path of the request.
+// What the server answers, by the path of the request. A handler writes the whole
+// response and returns true, or false when the request is no longer its to finish.
 struct route {
     const char* path;
-    std::string (*answer)(FCGX_Request& request);
+    bool (*answer)(FCGX_Request& request);
 };
 static const route routes[] = {
     {"/results", answer_results},
@@ -149,12 +196,13 @@ static std::string request_path(FCGX_Request& request) {
     return path.substr(0, path.find('?'));
 }
 
-static std::string answer(FCGX_Request& request) {
+static bool answer(FCGX_Request& request) {
     std::string path = request_path(request);
     for (const route& known : routes)
         if (path == known.path)
             return known.answer(request);
-    return messages_response(404, "Not found", "nothing is answered at this address\n");
+    send(request, messages_response(404, "Not found", "nothing is answered at this address\n"));
+    return true;
 }
 
 // One of the threads that accept requests: each answers its request whole, then accepts
@@ -164,8 +212,9 @@ static void serve() {
     FCGX_Request request;
     FCGX_InitRequest(&request, 0, 0);
     while (FCGX_Accept_r(&request) >= 0) {
-        std::string response = answer(request);
-        FCGX_PutStr(response.data(), static_cast<int>(response.size()), request.out);
+        if (!answer(request))
+            for (;;) // the watchdog finished this request and ends the process
+                std::this_thread::sleep_for(std::chrono::seconds(1));
         FCGX_Finish_r(&request);
     }
 }
@@ -191,10 +240,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The library catches TERM to end after the next request; the web server's TERM at
-    // its shutdown must end the server now, as nothing may arrive any more.
+    // its shutdown must end the server now, as nothing may arrive any more (the listening
+    // socket stays open in the server alone).
     signal(SIGTERM, SIG_DFL);
     sweep_spool(here);
-    std::thread(watch_runs, getppid()).detach();
+    std::thread(watch_runs).detach();
     std::vector<std::thread> threads;
     for (int n = 0; n < here.queue_limit + 2; n++)
         threads.emplace_back(serve);

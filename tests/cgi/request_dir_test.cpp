@@ -2,6 +2,7 @@
 // is cut short by its time limit or by a stop signal, so that no directory is left behind.
 #include "cgi/request_dir.h"
 #include "cgi/run_galsift.h"
+#include "cgi/run_slot.h"
 #include "cgi/site.h"
 
 #include <gtest/gtest.h>
@@ -142,4 +143,41 @@ TEST_F(CgiSpool, RunEndsByItselfOrIsCutShort) {
     waitpid(sender, nullptr, 0);
     EXPECT_FALSE(run.finished);
     EXPECT_LT(took, 5.0) << "a stop signal ends the run at once";
+}
+
+TEST_F(CgiSpool, RunSlotsAreHandedOutUpToTheLimitAndWaitedForUpToTheWaitLimit) {
+    here.runs_limit = 2;
+    here.wait_limit = 0;
+    int first = take_run_slot(here);
+    int second = take_run_slot(here);
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(take_run_slot(here), -1) << "both slots are held";
+    give_back_run_slot(first);
+    int again = take_run_slot(here);
+    EXPECT_GE(again, 0) << "a slot given back is taken again";
+
+    here.wait_limit = 1;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(take_run_slot(here), -1);
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(waited, 1.0);
+    EXPECT_LT(waited, 5.0);
+
+    // A slot held by a process that ends is free at once.
+    give_back_run_slot(again);
+    pid_t holder = fork();
+    if (holder == 0) {
+        _exit(take_run_slot(here) >= 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(holder, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    here.wait_limit = 0;
+    int last = take_run_slot(here);
+    EXPECT_GE(last, 0);
+    give_back_run_slot(last);
+    give_back_run_slot(second);
+    for (const auto& entry : fs::directory_iterator(spool))
+        EXPECT_EQ(entry.path().filename().string().rfind("slot-", 0), 0u) << entry.path();
 }

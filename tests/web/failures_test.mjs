@@ -10,7 +10,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, test } from 'node:test';
 import { formData, siteFolder } from './lib/catalogue.mjs';
-import { startSite } from './lib/site.mjs';
+import { leftInSpool, startSite } from './lib/site.mjs';
 
 const build = path.resolve(process.env.GALSIFT_BUILD || '');
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'galsift-web-failures-'));
@@ -78,7 +78,7 @@ test('query errors are answered with 400 and galsift\'s own messages', async () 
       for (const line of expected) assert.ok(messages(answer.body).includes(line), line);
       assert.ok(answer.body.includes('<a href="query.htm">'));
     }
-    assert.deepEqual(fs.readdirSync(site.spool), []);
+    assert.deepEqual(leftInSpool(site), []);
   } finally {
     await site.stop();
   }
@@ -97,7 +97,7 @@ test('a site without the 1950 catalogue answers 500 at 1950 and still 200 at 200
     assert.ok(messages(at1950.body).includes('Error: File result.html has not been created'));
     const at2000 = await ask(site, deepField);
     assert.equal(at2000.status, 200);
-    assert.deepEqual(fs.readdirSync(site.spool), []);
+    assert.deepEqual(leftInSpool(site), []);
   } finally {
     await site.stop();
   }
@@ -115,7 +115,7 @@ test('a galsift run past the time limit is stopped and answered with 500', async
     assert.equal(answer.status, 500);
     assert.ok(messages(answer.body).includes('the query did not finish'));
     assert.ok(Date.now() - start < 10000, 'within the time limit of 1 s and a little');
-    assert.deepEqual(fs.readdirSync(site.spool), []);
+    assert.deepEqual(leftInSpool(site), []);
   } finally {
     await site.stop();
   }
@@ -125,7 +125,7 @@ test('with a retention a directory stays until a later request sweeps it', async
   const site = await startSite({ GALSIFT_RETENTION: '2', GALSIFT_TIME_LIMIT: '1' });
   try {
     assert.equal((await ask(site, deepField)).status, 200);
-    const [first] = fs.readdirSync(site.spool);
+    const [first] = leftInSpool(site);
     assert.match(first ?? '', /^request-/);
     assert.deepEqual(fs.readdirSync(path.join(site.spool, first)).sort(), [
       'CG1950.dat', 'CG2000.dat', 'introduction.htm', 'query.frm', 'references.htm',
@@ -133,7 +133,7 @@ test('with a retention a directory stays until a later request sweeps it', async
     ]);
     await sleep(3500);
     assert.equal((await ask(site, deepField)).status, 200);
-    const now = fs.readdirSync(site.spool);
+    const now = leftInSpool(site);
     assert.equal(now.length, 1);
     assert.notEqual(now[0], first, 'the older directory was swept');
   } finally {
@@ -163,18 +163,18 @@ test('a front end stopped by the web server mid-query leaves nothing behind', as
     const answer = ask(site, deepField).catch((error) => ({ status: 0, error }));
     const frontEnd = path.join(stub, 'src/cgi/galsift-cgi');
     let ids = [];
-    for (let i = 0; i < 100 && (ids.length === 0 || fs.readdirSync(site.spool).length === 0); i++) {
+    for (let i = 0; i < 100 && (ids.length === 0 || leftInSpool(site).length === 0); i++) {
       await sleep(100);
       ids = processesOf(frontEnd);
     }
     assert.equal(ids.length, 1, 'the front end is running');
-    assert.equal(fs.readdirSync(site.spool).length, 1, 'with its directory');
+    assert.equal(leftInSpool(site).length, 1, 'with its directory');
     const start = Date.now();
     process.kill(ids[0], 'SIGTERM');
     const { status } = await answer;
     assert.ok(status === 500 || status === 0, `${status}`);
-    while (fs.readdirSync(site.spool).length && Date.now() - start < 5000) await sleep(50);
-    assert.deepEqual(fs.readdirSync(site.spool), []);
+    while (leftInSpool(site).length && Date.now() - start < 5000) await sleep(50);
+    assert.deepEqual(leftInSpool(site), []);
     assert.ok(Date.now() - start < 5000, 'at once, not after the time limit');
   } finally {
     await site.stop();

@@ -27,12 +27,17 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // Starts scripts/serve with `env` added to this process's environment (GALSIFT_BUILD names
 // the build to serve) and waits until the form page answers. Returns { base, spool,
-// runtime, output(), stop() }. Tries a few ports, in case one is taken in between.
-export async function startSite(env = {}) {
+// runtime, output(), stop() }. Tries a few ports, in case one is taken in between. With
+// `cgroup` (a memory cgroup v1 folder), scripts/serve and all it starts run inside it.
+export async function startSite(env = {}, { cgroup } = {}) {
   let lastOutput = '';
   for (let attempt = 0; attempt < 3; attempt++) {
     const port = await freePort();
-    const child = spawn(path.join(repository, 'scripts/serve'), [String(port)], {
+    const serve = path.join(repository, 'scripts/serve');
+    const [command, args] = cgroup
+      ? ['/bin/sh', ['-c', 'echo $$ > "$0/tasks" && exec "$1" "$2"', cgroup, serve, String(port)]]
+      : [serve, [String(port)]];
+    const child = spawn(command, args, {
       env: { ...process.env, ...env },
       stdio: ['ignore', 'pipe', 'pipe'],
     });
@@ -78,6 +83,12 @@ async function stopSite(child, ended, exited) {
   const timer = setTimeout(() => child.kill('SIGKILL'), 15000);
   await ended;
   clearTimeout(timer);
+}
+
+// What requests left in the site's spool: every name in it but the CGI front end's run
+// slots ("slot-N", lock files that stay from one request to the next).
+export function leftInSpool(site) {
+  return fs.readdirSync(site.spool).filter((name) => !/^slot-\d+$/.test(name));
 }
 
 // Names of everything under `dir`, relative to it, folders ending with "/".
