@@ -251,7 +251,7 @@ const char* const finding_texts[] = {
     "%s is not a finite number",
     "%s out of range",
     "declination beyond 90 degrees",
-    "negative redshift: no query can select it",
+    "negative redshift: only a query whose minimal redshift is negative selects it",
     "%s longer than 99 bytes: galsift keeps the first 99",
     "the entry runs on to the next line: a \"$\" is missing, its fields shift",
     "an entry starts after the ninth \"$\" of the line: a \"$\" too many, fields shift",
