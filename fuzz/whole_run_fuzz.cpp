@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -38,6 +39,23 @@ static const char* const verdicts[] = {messages::page_created, messages::page_no
 static bool ends_with(const std::string& text, const char* tail) {
     std::size_t length = std::strlen(tail);
     return text.size() >= length && text.compare(text.size() - length, length, tail) == 0;
+}
+
+// The names of the files a run's page is written to before it is moved over the page:
+// "results.html." and six letters or digits. Removes them when `remove` is set.
+static std::vector<std::string> new_pages_left(bool remove) {
+    static const char prefix[] = "results.html.";
+    std::vector<std::string> names;
+    if (DIR* here = opendir(".")) {
+        while (dirent* entry = readdir(here))
+            if (std::strncmp(entry->d_name, prefix, sizeof prefix - 1) == 0)
+                names.push_back(entry->d_name);
+        closedir(here);
+    }
+    if (remove)
+        for (const std::string& name : names)
+            unlink(name.c_str());
+    return names;
 }
 
 // Writes the three files of the input, or removes those whose part is absent.
@@ -66,7 +84,7 @@ static void lay_out_files(const std::uint8_t* data, std::size_t size) {
     } else {
         unlink("CG2000.dat");
     }
-    unlink("results.html.part");
+    new_pages_left(true);
     write_file("results.html", reinterpret_cast<const std::uint8_t*>(earlier_page),
                std::strlen(earlier_page));
 }
@@ -258,9 +276,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 output.substr(output.size() > 300 ? output.size() - 300 : 0));
     bool found;
     std::string page = read_file("results.html", found);
-    read_file("results.html.part", found);
-    if (found)
-        finding("a temporary page was left behind", "");
+    std::vector<std::string> left = new_pages_left(true);
+    if (!left.empty())
+        finding("a temporary page was left behind", left[0]);
     if (verdict != 0) {
         if (page != earlier_page)
             finding("the earlier page was changed by a run that wrote none", output);

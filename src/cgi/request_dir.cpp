@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -54,13 +55,25 @@ bool read_text_file(const std::string& path, std::string& text) {
     return !in.bad();
 }
 
+// Whether `name` is one of the files galsift writes its page to before moving it over
+// the page: a run that was killed may leave one.
+static bool is_new_page(const char* name) {
+    return std::strncmp(name, new_page_prefix, sizeof new_page_prefix - 1) == 0;
+}
+
 // Removes a request directory and what galsift may have left in it: the links, the
-// form, the page and its temporary file. Only these names are ever created there.
+// form, the page and the page's new file. Only these names are ever created there.
 void remove_request_dir(const std::string& dir) {
     for (const char* name : site_files)
         unlink((dir + "/" + name).c_str());
-    for (const char* name : {"query.frm", page_name, partial_page_name})
+    for (const char* name : {"query.frm", page_name})
         unlink((dir + "/" + name).c_str());
+    if (DIR* inside = opendir(dir.c_str())) {
+        while (dirent* entry = readdir(inside))
+            if (is_new_page(entry->d_name))
+                unlink((dir + "/" + entry->d_name).c_str());
+        closedir(inside);
+    }
     rmdir(dir.c_str());
 }
 

@@ -7,7 +7,11 @@
 #include <cstring>
 
 bool page_writer::create(const char* name) {
-    file = std::fopen(name, "w");
+    return start(std::fopen(name, "w"));
+}
+
+bool page_writer::start(std::FILE* opened) {
+    file = opened;
     used = 0;
     failed = false;
     return file != nullptr;

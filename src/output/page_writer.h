@@ -20,6 +20,9 @@ struct page_writer {
     // Creates (or empties) `name` for writing in text mode. Returns true when it is open;
     // false when it cannot be created.
     bool create(const char* name);
+    // Starts a page in `opened`, a file open for writing, or nullptr. Returns true when
+    // there is a file; false for nullptr.
+    bool start(std::FILE* opened);
     // Writes what is held and closes the file. Returns true when every byte was written and
     // the file closed without error; false when any write or the close failed.
     bool finish();

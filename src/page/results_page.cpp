@@ -110,16 +110,20 @@ static bool write_page(page_writer& page) {
     return page.finish();
 }
 
-// A failure beside the page leaves the earlier page intact. Where nothing can be created
-// beside it (a directory that is not writable), the page is written in place, every write
-// still checked: a failure there is reported, but the earlier page is lost.
+// A new file of its own is created beside the page, under a name no file had, and moved
+// over the page only once complete: a reader never sees half a page, a failure leaves the
+// earlier page intact, runs at the same time in one directory each move a whole page, and
+// no file that was there before is opened. Where nothing can be created beside it (a
+// directory that is not writable), the page is written in place, every write still
+// checked: a failure there is reported, but the earlier page is lost.
 int Query_Result_generator() {
     page_writer page;
-    if (page.create(partial_page_name)) {
-        bool written = write_page(page) && replace_file(partial_page_name, page_name);
+    char new_page[new_file_name_size];
+    if (page.start(create_new_file(new_page_prefix, new_page))) {
+        bool written = write_page(page) && replace_file(new_page, page_name);
         if (written)
             return results_page_written;
-        std::remove(partial_page_name);
+        std::remove(new_page);
     } else if (page.create(page_name) && write_page(page)) {
         return results_page_written;
     }

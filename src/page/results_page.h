@@ -2,9 +2,10 @@
 #ifndef GALSIFT_PAGE_RESULTS_PAGE_H
 #define GALSIFT_PAGE_RESULTS_PAGE_H
 
-// The page, and the file it is written to first and then moved over the page.
+// The page, and the beginning of the name of the new file it is written to first and
+// then moved over the page (six letters or digits follow).
 inline const char page_name[] = "results.html";
-inline const char partial_page_name[] = "results.html.part";
+inline const char new_page_prefix[] = "results.html.";
 
 // Results of Query_Result_generator.
 const int results_page_written = 0; // the page is written whole

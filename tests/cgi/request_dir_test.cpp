@@ -39,11 +39,11 @@ class CgiSpool : public ::testing::Test {
     void TearDown() override { fs::remove_all(spool); }
 
     // A folder under the spool whose last change was `age` seconds ago, holding the
-    // files a request leaves.
+    // files a request leaves (a galsift that was killed leaves its page's new file).
     fs::path old_folder(const std::string& name, int age) {
         fs::path dir = spool / name;
         fs::create_directory(dir);
-        for (const char* file : {"query.frm", "results.html"})
+        for (const char* file : {"query.frm", "results.html", "results.html.k3x9qa"})
             std::ofstream(dir / file) << "x";
         timespec times[2];
         clock_gettime(CLOCK_REALTIME, &times[0]);

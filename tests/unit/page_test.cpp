@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 #ifndef _WIN32
 #include <grp.h>
 #include <sys/wait.h>
@@ -148,6 +149,18 @@ static unsigned long long inode(const char* name) {
     EXPECT_EQ(lstat(name, &status), 0) << name;
     return status.st_ino;
 #endif
+}
+
+// The files in the working directory whose names begin as the page's new file does,
+// other than `planted`.
+static std::vector<std::string> new_pages(const char* planted = "") {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(".")) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(new_page_prefix, 0) == 0 && name != planted)
+            names.push_back(name);
+    }
+    return names;
 }
 
 // The page as written, its line ends read as LF where it is a text-mode stream.
@@ -296,7 +309,7 @@ TEST_F(results_page, PageOfTheQuery) {
         }
         EXPECT_EQ(output, "");
         EXPECT_EQ(read_page(), page_head + c.middle + page_foot);
-        EXPECT_FALSE(fs::exists(fs::symlink_status(partial_page_name)));
+        EXPECT_EQ(new_pages(), std::vector<std::string>{});
     }
 }
 
@@ -305,7 +318,7 @@ TEST_F(results_page, PageThatCannotBeWrittenAsUsual) {
         GTEST_SKIP() << "no /dev/full to fail writes on";
     const char earlier[] = "an earlier page";
     const std::string no_page = "error of creation of results.html\n";
-    enum outcome { page_written, earlier_kept, still_a_directory, not_looked_at };
+    enum outcome { page_written, still_a_directory, not_looked_at };
     struct {
         const char* name;
         void (*setup)();
@@ -314,16 +327,12 @@ TEST_F(results_page, PageThatCannotBeWrittenAsUsual) {
         std::string output;
         outcome page;
     } cases[] = {
-        {"temporary name taken by a directory: written in place",
-         [] { fs::create_directory(partial_page_name); }, false, 0, "", page_written},
         {"directory not writable, the page is: written in place",
          [] {
              fs::permissions(page_name, fs::perms(0666));
              fs::permissions(".", fs::perms(0555));
          },
          true, 0, "", page_written},
-        {"temporary on a full device", [] { fs::create_symlink("/dev/full", partial_page_name); },
-         false, 1, no_page, earlier_kept},
         {"page name taken by a directory",
          [] {
              fs::remove(page_name);
@@ -332,21 +341,19 @@ TEST_F(results_page, PageThatCannotBeWrittenAsUsual) {
          false, 1, no_page, still_a_directory},
         {"written in place on a full device",
          [] {
-             fs::create_directory(partial_page_name);
              fs::remove(page_name);
              fs::create_symlink("/dev/full", page_name);
+             fs::permissions(".", fs::perms(0555));
          },
-         false, 1, no_page, not_looked_at},
+         true, 1, no_page, not_looked_at},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::permissions(".", fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(page_name);
-        fs::remove_all(partial_page_name);
         prepare(nullptr, example_form("-05:00:00"), example_entry);
         write_file(page_name, earlier);
         c.setup();
-        bool part_was_directory = fs::is_directory(partial_page_name);
         auto before = inode(page_name);
 
         EXPECT_EQ(generate(c.unprivileged), c.result);
@@ -356,13 +363,85 @@ TEST_F(results_page, PageThatCannotBeWrittenAsUsual) {
         if (c.page == page_written) {
             EXPECT_EQ(read_page(), page_head + example_middle + page_foot);
             EXPECT_EQ(inode(page_name), before) << "the page was not written in place";
-        } else if (c.page == earlier_kept) {
-            EXPECT_EQ(read_file(page_name), earlier);
         } else if (c.page == still_a_directory) {
             EXPECT_TRUE(fs::is_directory(page_name));
         }
-        // A directory in the temporary's place is not the program's to remove.
-        EXPECT_EQ(fs::exists(fs::symlink_status(partial_page_name)), part_was_directory)
-            << "a temporary page was left behind";
+        EXPECT_EQ(new_pages(), std::vector<std::string>{}) << "a new page was left behind";
     }
+}
+
+// What someone else put beside the page: each case plants one thing, under the name an
+// earlier version of the program wrote its page to first.
+struct planted_case {
+    const char* name;
+    void (*plant)(const char* name, const fs::path& outside);
+};
+
+class foreign_files : public results_page {
+  protected:
+    // Plants each case in turn beside an earlier page, with a file of the user's outside
+    // the directory, and runs the page generator. Whatever was planted is neither opened,
+    // changed, moved nor removed, nothing outside changes, and the page is still written
+    // whole and moved over the earlier one.
+    void check_left_alone(std::initializer_list<planted_case> cases) {
+        const char planted[] = "results.html.part";
+        const std::string outside_text = "a file of the user's, outside the directory";
+        fs::path outside = here.parent_path() / (here.filename().string() + "-outside");
+        for (const planted_case& c : cases) {
+            SCOPED_TRACE(c.name);
+            fs::remove_all(planted);
+            fs::remove(page_name);
+            write_file(outside.string().c_str(), outside_text);
+            prepare(nullptr, example_form("-05:00:00"), example_entry);
+            write_file(page_name, "an earlier page");
+            c.plant(planted, outside);
+            auto planted_before = fs::symlink_status(planted).type();
+            bool regular = planted_before == fs::file_type::regular;
+            bool link = planted_before == fs::file_type::symlink;
+            std::string planted_text = regular ? read_file(planted) : "";
+            fs::path target = link ? fs::read_symlink(planted) : fs::path();
+
+            EXPECT_EQ(generate(), 0);
+
+            EXPECT_EQ(output, "");
+            EXPECT_EQ(read_page(), page_head + example_middle + page_foot);
+            EXPECT_FALSE(fs::is_symlink(page_name)) << "the page was moved from the planted name";
+            EXPECT_EQ(read_file(outside.string().c_str()), outside_text);
+            EXPECT_EQ(fs::symlink_status(planted).type(), planted_before);
+            EXPECT_FALSE(fs::exists(outside.string() + "-absent")) << "a link was followed";
+            if (regular) {
+                EXPECT_EQ(read_file(planted), planted_text);
+            }
+            if (link) {
+                EXPECT_EQ(fs::read_symlink(planted), target);
+            }
+            EXPECT_EQ(new_pages(planted), std::vector<std::string>{});
+        }
+        fs::remove(outside);
+    }
+};
+
+TEST_F(foreign_files, FilesBesideThePageAreLeftAlone) {
+    check_left_alone({
+        {"a file of that name",
+         [](const char* name, const fs::path&) { write_file(name, "the user's own file"); }},
+        {"a directory of that name",
+         [](const char* name, const fs::path&) { fs::create_directory(name); }},
+    });
+}
+
+TEST_F(foreign_files, LinksBesideThePageAreNotFollowed) {
+    std::error_code error;
+    fs::create_symlink("probe-target", "probe-link", error);
+    if (error)
+        GTEST_SKIP() << "links cannot be made here: " << error.message();
+    fs::remove("probe-link");
+    check_left_alone({
+        {"a link to a file outside",
+         [](const char* name, const fs::path& to) { fs::create_symlink(to, name); }},
+        {"a link to nothing",
+         [](const char* name, const fs::path& to) {
+             fs::create_symlink(to.string() + "-absent", name);
+         }},
+    });
 }
