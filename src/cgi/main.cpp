@@ -49,22 +49,27 @@ int main(int argc, char** argv) {
         return 0;
     }
     catch_stop_signals();
+    site here = site_settings();
+    page_charset = here.charset;
     std::string data, why;
     query_fields fields;
     result_choice choice; // the page is always whole here: the query server cuts long ones
     request_reader request{environment_variable, read_input, nullptr};
-    if (!read_form_data(request, data, why) || !take_result_choice(data, choice, why) ||
-        decode_form(data, fields, why) != form_ok) {
-        send(messages_response(400, "The query was refused", why + "\n"));
+    if (!read_form_data(request, data, why) || !take_result_choice(data, choice, why)) {
+        send(messages_response(400, refused_title, why + "\n"));
+        return 0;
+    }
+    std::string refused = answer_before_run(request, data, fields);
+    if (!refused.empty()) {
+        send(refused);
         return 0;
     }
     if (choice.format != format_page) {
-        send(messages_response(400, "The query was refused",
+        send(messages_response(400, refused_title,
                                "this site gives VOTable and CSV files through its query server "
                                "only; ask for the results page\n"));
         return 0;
     }
-    site here = site_settings();
     sweep_spool(here);
     mkdir(here.spool.c_str(), 0700); // an existing spool is fine
     int slot = take_run_slot(here);
@@ -87,6 +92,6 @@ int main(int argc, char** argv) {
     run.has_page = page_created(run) && read_text_file(dir + "/" + page_name, run.page);
     if (here.retention == 0)
         remove_request_dir(dir);
-    send(run_response(run));
+    send(run_response(run, fields));
     return 0;
 }

@@ -1,6 +1,8 @@
 // The site's settings: built-in values, replaced by the web server's environment.
 #include "cgi/site.h"
 
+#include "web/response.h"
+
 #include <cstdlib>
 
 #include <unistd.h>
@@ -10,6 +12,9 @@
 #endif
 #ifndef GALSIFT_CGI_PAGES
 #define GALSIFT_CGI_PAGES "/var/www/galsift"
+#endif
+#ifndef GALSIFT_CGI_CHARSET
+#define GALSIFT_CGI_CHARSET "UTF-8"
 #endif
 #ifndef GALSIFT_CGI_SPOOL
 #define GALSIFT_CGI_SPOOL "/var/spool/galsift"
@@ -58,5 +63,6 @@ site site_settings() {
     here.runs_limit = whole_number("GALSIFT_RUNS_LIMIT", 0, 1024);
     if (here.runs_limit == 0)
         here.runs_limit = processors > 0 ? static_cast<int>(processors) : 1;
+    here.charset = charset_setting(setting("GALSIFT_CHARSET", GALSIFT_CGI_CHARSET).c_str());
     return here;
 }

@@ -16,6 +16,7 @@ struct site {
     int wait_limit = 10;  // seconds a query may wait for its turn before a 503
     int queue_limit = 64; // queries that may wait at once (query server); more get a 503
     int runs_limit = 2;   // galsift runs at once (CGI front end): the processors online
+    std::string charset;  // character set of the catalogue's texts, named in every page
 };
 
 site site_settings();

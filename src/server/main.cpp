@@ -12,6 +12,7 @@
 #include "web/form.h"
 #include "web/form_data.h"
 #include "web/response.h"
+#include "web/run_answer.h"
 
 #include "version.h"
 
@@ -136,9 +137,13 @@ static bool answer_results(FCGX_Request& request) {
     query_fields fields;
     result_choice choice;
     request_reader reader{request_variable, read_body, &request};
-    if (!read_form_data(reader, data, why) || !take_result_choice(data, choice, why) ||
-        decode_form(data, fields, why) != form_ok) {
-        send(request, messages_response(400, "The query was refused", why + "\n"));
+    if (!read_form_data(reader, data, why) || !take_result_choice(data, choice, why)) {
+        send(request, messages_response(400, refused_title, why + "\n"));
+        return true;
+    }
+    std::string refused = answer_before_run(reader, data, fields);
+    if (!refused.empty()) {
+        send(request, refused);
         return true;
     }
     if (!take_turn(request)) {
@@ -228,6 +233,7 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN); // a visitor gone away is a failed write, not the end
     here = site_settings();
     limits = answer_limits_settings();
+    page_charset = here.charset;
     mkdir(here.spool.c_str(), 0700);
     char spool[PATH_MAX];
     if (!realpath(here.spool.c_str(), spool)) {

@@ -64,7 +64,7 @@ std::string answer_query(const site& here, const query_fields& fields, const res
         remove_request_dir(dir);
     if (choice.format != format_page && page_created(run))
         return std::move(download);
-    return run_response(run);
+    return run_response(run, fields);
 }
 
 // The answer to the cone search `query` over the held J2000 catalogue, read from the

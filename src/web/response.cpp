@@ -1,8 +1,33 @@
 // Building the front ends' responses.
 #include "web/response.h"
 
+#include "web/form_page.h"
+
+#include <cstring>
+
+std::string page_charset = default_charset;
+
 // Where the visitor goes back to ask again.
 static const char form_address[] = "query.htm";
+
+// What each kind of page may do in the browser. The results page holds the catalogue's
+// texts as they stand, so it may run no script, load nothing, send no form and not be
+// framed; the front end's own pages may only send the form to the site itself.
+static const char results_policy[] =
+    "default-src 'none'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+static const char own_policy[] =
+    "default-src 'none'; base-uri 'none'; form-action 'self'; frame-ancestors 'none'";
+
+// The character set named by `setting` when it is a name a Content-Type may carry (1 to
+// 40 letters, digits, '-', '_', '.' or ':'); else, and when there is none, default_charset.
+std::string charset_setting(const char* setting) {
+    static const char allowed[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.:";
+    if (!setting || !*setting || std::strlen(setting) > 40 ||
+        std::strspn(setting, allowed) != std::strlen(setting))
+        return default_charset;
+    return setting;
+}
 
 // `text` with the characters that HTML gives a meaning replaced by references.
 std::string html_escape(const std::string& text) {
@@ -46,16 +71,26 @@ static const char* reason(int status) {
     }
 }
 
-// A whole response: the status line, the headers and `body`.
-static std::string response(int status, const std::string& body) {
+// A whole response: the status line, the headers with the page's `policy`, and `body`.
+static std::string response(int status, const char* policy, const std::string& body) {
     return "Status: " + std::to_string(status) + " " + reason(status) +
-           "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\n\r\n" + body;
+           "\r\nContent-Type: text/html; charset=" + page_charset +
+           "\r\nContent-Security-Policy: " + policy +
+           "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer"
+           "\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 // The results page galsift wrote, byte for byte.
 std::string page_response(const std::string& page) {
-    return response(200, page);
+    return response(200, results_policy, page);
+}
+
+// The query form under `title`, filled with `fields`, each refused field marked, with
+// galsift's `messages` above it when there are any.
+std::string form_response(int status, const std::string& title, const query_fields& fields,
+                          const std::string& messages) {
+    return response(status, own_policy, form_page(title, fields, messages));
 }
 
 // A page in the site's look that shows `messages` (escaped) under `title`, with a link
@@ -66,7 +101,7 @@ std::string messages_response(int status, const std::string& title, const std::s
                        html_escape(title) + "</h2></font>\n<pre>" + html_escape(messages) +
                        "</pre>\n<p><a href=\"" + form_address +
                        "\">Back to the query form</a></p>\n</body>\n</html>\n";
-    return response(status, body);
+    return response(status, own_policy, body);
 }
 
 // A 503 with a Retry-After of `retry_after` seconds: the site is too busy to answer now.

@@ -1,6 +1,10 @@
-// run_response: the answer to one run of the stages, whoever ran them.
+// The answers to a query, whoever runs it: before its run (the form itself, or the form
+// refused) and after it (the page, or the run's messages).
 #ifndef GALSIFT_WEB_RUN_ANSWER_H
 #define GALSIFT_WEB_RUN_ANSWER_H
+
+#include "web/form.h"
+#include "web/form_data.h"
 
 #include <string>
 
@@ -12,7 +16,12 @@ struct run_outcome {
     std::string page;      // that page
 };
 
+// The title of the answer to a query that is not run.
+inline const char refused_title[] = "The query was refused";
+
+std::string answer_before_run(const request_reader& request, const std::string& data,
+                              query_fields& fields);
 bool page_created(const run_outcome& run);
-std::string run_response(const run_outcome& run);
+std::string run_response(const run_outcome& run, const query_fields& fields);
 
 #endif

@@ -1,8 +1,10 @@
 // What the site answers when no page is written, and how request directories go away:
-// a query error is the visitor's (400), a missing catalogue or a query that does not end
-// is the site's (500); a retention keeps directories for a while, and a CGI front end that
-// the web server stops mid-query leaves nothing behind (the galsift that does not end is
-// a script, so those cases run galsift-cgi whichever front end is tested). Each case runs its own server
+// a query error is the visitor's (400: the front end names the field itself before
+// galsift runs, or shows galsift's own messages above the form), a missing catalogue or a
+// query that does not end is the site's (500); a retention keeps directories for a while,
+// and a CGI front end that the web server stops mid-query leaves nothing behind (the
+// galsift that does not end is a script, so those cases run galsift-cgi whichever front
+// end is tested). Each case runs its own server
 // through scripts/serve. Needs GALSIFT_BUILD.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -44,7 +46,7 @@ async function ask(site, query) {
 
 // The messages shown on a page of galsift's messages, unescaped.
 function messages(body) {
-  const pre = /<pre>([\s\S]*)<\/pre>/.exec(body);
+  const pre = /<pre(?: id="messages")?>([\s\S]*?)<\/pre>/.exec(body);
   assert.ok(pre, body);
   return pre[1].replaceAll('&lt;', '<').replaceAll('&gt;', '>').replaceAll('&#39;', "'")
     .replaceAll('&quot;', '"').replaceAll('&amp;', '&');
@@ -59,25 +61,55 @@ function stubBuild(name, body) {
   return dir;
 }
 
-test('query errors are answered with 400 and galsift\'s own messages', async () => {
-  const site = await startSite();
+// The note beside each field of a form page, tags removed.
+function notes(body) {
+  return Object.fromEntries([...body.matchAll(/<td id="(\w+)_note">(.*?)<\/td>/g)]
+    .map(([, name, text]) => [name, text.replace(/<[^>]*>/g, '')]));
+}
+
+test('a query error is answered with 400 and the form, the field named, before galsift runs', async () => {
+  // The front end under test, and galsift-cgi with a galsift that leaves a mark if run.
+  const ran = path.join(scratch, 'galsift-ran');
+  for (const env of [{}, { GALSIFT_BUILD: stubBuild('marks', `touch ${ran}; exit 1`), GALSIFT_FRONT_END: 'cgi' }])
+    await refusedBeforeRun(env);
+  assert.ok(!fs.existsSync(ran), 'galsift ran');
+});
+
+async function refusedBeforeRun(env) {
+  const site = await startSite(env);
   try {
     const cases = [
-      [changed(deepField, (q) => (q.epoch = '1999')), ['Invalid epoch value']],
-      [changed(deepField, (q) => (q.ascension[0][0] = '14')),
-        ['minimal ascension must be less then maximal ascension',
-          'Query input error: file result.html has not been created']],
-      [changed(deepField, (q) => (q.declination[0] = ['-', '00', '60', '00'])),
-        ['Error: parameters have to be the following:', '00<=min<=59,  00<=sec<60 ']],
-      [changed(deepField, (q) => (q.redshift = ['3', '0.5'])),
-        ['minimal redshift must be less then maximal redshift']],
+      [changed(deepField, (q) => (q.epoch = '1999')), 'epoch', 'Epoch: must be 2000 or 1950'],
+      [changed(deepField, (q) => (q.ascension[0][0] = '14')), 'ra_max',
+        'Maximal right ascension: is below the minimal right ascension'],
+      [changed(deepField, (q) => (q.declination[0] = ['-', '00', '60', '00'])), 'dec_min',
+        'Minimal declination: minutes must be from 0 to 59'],
+      [changed(deepField, (q) => (q.redshift = ['3', '0.5'])), 'z_max',
+        'Maximal redshift: is below the minimal redshift'],
     ];
-    for (const [query, expected] of cases) {
+    for (const [query, field, note] of cases) {
       const answer = await ask(site, query);
       assert.equal(answer.status, 400, formData(query));
-      for (const line of expected) assert.ok(messages(answer.body).includes(line), line);
-      assert.ok(answer.body.includes('<a href="query.htm">'));
+      assert.equal(notes(answer.body)[field], note);
+      assert.ok(!answer.body.includes('<pre id="messages">'), answer.body);
     }
+    assert.deepEqual(leftInSpool(site), []);
+  } finally {
+    await site.stop();
+  }
+}
+
+test('a query galsift itself refuses is answered with 400, its messages above the form filled again', async () => {
+  const said = 'minimal declination must be less then maximal declination\n' +
+    'Query input error: file result.html has not been created\n';
+  const site = await startSite({ GALSIFT_BUILD: stubBuild('refuses', `printf '${said}'`),
+    GALSIFT_FRONT_END: 'cgi' });
+  try {
+    const answer = await ask(site, deepField);
+    assert.equal(answer.status, 400);
+    assert.equal(messages(answer.body), said);
+    assert.ok(answer.body.includes('<title>No results page</title>'));
+    assert.ok(answer.body.includes('name="dec_max" id="dec_max" size="24" maxlength="32" value="+24:35:00"'));
     assert.deepEqual(leftInSpool(site), []);
   } finally {
     await site.stop();

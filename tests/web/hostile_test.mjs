@@ -1,13 +1,16 @@
 // Hostile requests against the example site on the loopback: path characters, quotes,
 // HTML, line ends, shell characters, NUL and non-ASCII bytes, 1 MB of form data, other
-// methods and content types. Each gets a 400 page that echoes none of it and links back
-// to the form; none leaves anything in the spool, in the server's folder or in the site.
-// The server serves nothing outside the site's pages. Needs GALSIFT_BUILD.
+// methods and content types. Each gets a 400 before galsift runs: a page of messages that
+// echoes none of it and links back to the form, or, for a field that does not hold what
+// its label asks, the form filled again with every text escaped. None leaves anything in
+// the spool, in the server's folder or in the site. The server serves nothing outside the
+// site's pages, and every page carries the headers that stop scripts and sniffing.
+// Needs GALSIFT_BUILD.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import net from 'node:net';
 import { after, before, test } from 'node:test';
-import { formData, siteFolder } from './lib/catalogue.mjs';
+import { boundFormData, formData, siteFolder } from './lib/catalogue.mjs';
 import { frontEnd, leftInSpool, listTree, snapshot, startSite } from './lib/site.mjs';
 
 // What the web server's folder holds: its own files, and the query server's socket.
@@ -53,39 +56,47 @@ const post = (data, type = 'application/x-www-form-urlencoded') =>
   rawRequest(`POST /results HTTP/1.1\r\nContent-Type: ${type}`, Buffer.from(data, 'latin1'));
 const get = (query) => rawRequest(`GET /results?${query} HTTP/1.1`);
 
-const good = formData({
+const deepField = {
   epoch: '2000',
   ascension: [['13', '04', '50'], ['13', '05', '10']],
   declination: [['+', '24', '25', '00'], ['+', '24', '35', '00']],
   redshift: ['0.5', '3'],
-});
+};
+// The earlier form's seventeen fields, and the form's seven.
+const good = formData(deepField);
+const goodBounds = boundFormData(deepField);
 
-// `good` with the field `name` given the raw (still encoded) value `value`.
-function withField(name, value) {
-  return good.replace(new RegExp(`(^|&)${name}=[^&]*`), `$1${name}=${value}`);
+// `form` with the field `name` given the raw (still encoded) value `value`.
+function withField(name, value, form = good) {
+  return form.replace(new RegExp(`(^|&)${name}=[^&]*`), `$1${name}=${value}`);
 }
 
 const megabyte = 1 << 20;
 
-// What a visitor may send, and the words of it that must not come back in the answer.
+// What a visitor may send, and what must not come back in the answer as it stands: the
+// words of it a page of messages would echo, or markup that the filled form would show
+// unescaped (the form shows a refused field's text again, escaped).
 const hostile = [
-  ['a path as a value', withField('ra_min_h', '..%2F..%2F..%2Fetc%2Fpasswd'), 'passwd'],
-  ['an absolute path as a value', withField('z_min', '%2Fetc%2Fpasswd'), 'passwd'],
+  ['a path as a value', withField('ra_min_h', '..%2F..%2F..%2Fetc%2Fpasswd'), 'root:'],
+  ['an absolute path as a value', withField('z_min', '%2Fetc%2Fpasswd'), 'root:'],
   ['a path as a field name', `${good}&..%2F..%2Fquery.frm=1`, 'query.frm'],
   ['a path as the only field', '%2Ftmp%2Fgalsift-hostile=1', 'galsift-hostile'],
   ['a double quote', withField('z_min', '0.5%22'), '0.5"'],
   ['a single quote', withField('z_max', "3'"), "3'"],
-  ['a quote as the sign', withField('dec_min_sign', '%22'), 'sign="'],
-  ['a script', withField('z_max', '%3Cscript%3Ealert(1)%3C%2Fscript%3E'), 'script'],
+  ['a quote as the sign', withField('dec_min_sign', '%22'), '=""24'],
+  ['a script', withField('z_max', '%3Cscript%3Ealert(1)%3C%2Fscript%3E'), '<script'],
+  ['a script in a bound', withField('ra_min', '%3Cscript%3Ealert(1)%3C%2Fscript%3E', goodBounds), '<script'],
+  ['an element in a bound', withField('dec_max', '%3Cimg+src%3Dx+onerror%3Dalert(1)%3E', goodBounds), '<img'],
+  ['an attribute in a bound', withField('ra_max', '1%22+autofocus+onfocus%3D%22alert(1)', goodBounds), '1" autofocus'],
   ['an element as a field name', `${good}&%3Cb%3Ebold%3C%2Fb%3E=1`, 'bold'],
   ['an attribute', withField('epoch', '2000%22+onmouseover%3D%22alert(1)'), 'onmouseover'],
   ['a line end that adds an entry', withField('z_max', '3%0AMaximal+redshift%3D+9'), 'Maximal'],
   ['a carriage return', withField('z_min', '0.5%0D'), '\r'],
-  ['an equals sign that shifts the entries', withField('ra_min_s', '0%3D1'), '0=1'],
-  ['a catalogue separator', withField('ra_min_s', '0%24'), '0$'],
-  ['a command after a semicolon', withField('z_max', '3%3Btouch+%2Ftmp%2Fgalsift-hostile'), 'touch'],
-  ['a command substitution', withField('z_max', '%24(touch+%2Ftmp%2Fgalsift-hostile)'), 'touch'],
-  ['backquotes', withField('z_max', '%60id%60'), '`'],
+  ['an equals sign that shifts the entries', withField('ra_min_s', '0%3D1'), null],
+  ['a catalogue separator', withField('ra_min_s', '0%24'), null],
+  ['a command after a semicolon', withField('z_max', '3%3Btouch+%2Ftmp%2Fgalsift-hostile'), null],
+  ['a command substitution', withField('z_max', '%24(touch+%2Ftmp%2Fgalsift-hostile)'), null],
+  ['backquotes', withField('z_max', '%60id%60'), null],
   ['an encoded NUL byte', withField('z_max', '3%00'), '\0'],
   ['a raw NUL byte', withField('z_max', '3\0'), '\0'],
   ['an encoded non-ASCII letter', withField('z_max', '%C3%A9'), '\u00c3'],
@@ -93,19 +104,47 @@ const hostile = [
   ['1 MB of form data', `${good}&pad=${'a'.repeat(megabyte)}`, 'aaaa'],
   ['1 MB in one field', withField('z_max', '1'.repeat(megabyte)), '1111111111'],
   ['a field repeated', `${good}&z_max=4`, 'z_max=4'],
+  ['the two forms mixed', `${goodBounds}&ra_min_h=1`, 'ra_min_h'],
 ];
 
-// Checks a refusal: a 400 HTML page made only of the messages page's own elements,
-// without `echo`, with the link back to the form. Where `serverMayRefuse`, the web server's
-// own 400 page will do too (lighttpd refuses control characters in an address itself).
+// The elements of the front end's own pages: the messages page, and the form.
+const messagesTags = ['a', 'body', 'font', 'h2', 'head', 'html', 'p', 'pre', 'title'];
+const formTags = ['a', 'b', 'body', 'br', 'code', 'font', 'form', 'h2', 'h3', 'h4', 'head', 'hr', 'html', 'input',
+  'label', 'li', 'option', 'p', 'pre', 'select', 'span', 'sup', 'table', 'td', 'th', 'title', 'tr', 'ul'];
+
+// Checks the headers every page of the front end carries: no script may run in it.
+function assertGuarded(answer, what) {
+  assert.match(answer.headers, /\r\ncontent-type: text\/html; charset=utf-8\r\n/, what);
+  assert.match(answer.headers, /\r\nx-content-type-options: nosniff\r\n/, what);
+  assert.match(answer.headers, /\r\nreferrer-policy: no-referrer\r\n/, what);
+  assert.match(answer.headers, /\r\ncontent-security-policy: default-src 'none'; [^\r]*\r\n/, what);
+  assert.doesNotMatch(answer.headers, /script-src|unsafe/, what);
+}
+
+// Checks a refusal before galsift ran: a 400 HTML page without `echo`, made only of the
+// elements of the messages page (with the link back to the form) or of the form (filled
+// again, with no message of galsift's). Where `serverMayRefuse`, the web server's own 400
+// page will do too (lighttpd refuses control characters in an address itself).
 function assertRefused(answer, echo, what, serverMayRefuse = false) {
   assert.equal(answer.status, 400, what);
   assert.match(answer.headers, /content-type: text\/html/, what);
   if (echo) assert.ok(!answer.body.includes(echo), `${what}: the answer echoes ${JSON.stringify(echo)}`);
   if (serverMayRefuse && answer.body.includes('<h1>400 Bad Request</h1>')) return;
-  assert.ok(answer.body.includes('<a href="query.htm">Back to the query form</a>'), what);
-  const tags = new Set([...answer.body.matchAll(/<\/?([^\s>/]*)/g)].map((m) => m[1]));
-  assert.deepEqual([...tags].sort(), ['a', 'body', 'font', 'h2', 'head', 'html', 'p', 'pre', 'title'], what);
+  assertGuarded(answer, what);
+  const tags = [...new Set([...answer.body.matchAll(/<\/?([^\s>/]*)/g)].map((m) => m[1]))].sort();
+  if (answer.body.includes('<form')) {
+    assert.ok(tags.every((tag) => formTags.includes(tag)), `${what}: ${tags}`);
+    assert.ok(answer.body.includes('<font color="#c00000"><b>'), `${what}: a field is marked`);
+    assert.ok(!answer.body.includes('<pre id="messages">'), `${what}: galsift ran`);
+    // The attributes of every opening tag, quoted values stepped over.
+    const attributes = [...answer.body.matchAll(/<[a-z0-9]+((?:\s+[a-z-]+(?:="[^"]*")?)*)\s*>/g)]
+      .flatMap((tag) => [...tag[1].matchAll(/([a-z-]+)(?:="[^"]*")?/g)].map((a) => a[1]));
+    assert.ok(attributes.includes('value'), what);
+    assert.ok(attributes.every((name) => !name.startsWith('on') && name !== 'autofocus'), what);
+  } else {
+    assert.ok(answer.body.includes('<a href="query.htm">Back to the query form</a>'), what);
+    assert.deepEqual(tags, messagesTags, what);
+  }
 }
 
 // Checks that no request left anything behind: an empty spool, the server's folder as it
@@ -119,10 +158,12 @@ function assertNothingLeft(what) {
 }
 
 test('the untouched form is answered, so the refusals below are of the changes', async () => {
-  const [byPost, byGet] = [await post(good), await get(good)];
-  for (const answer of [byPost, byGet]) {
+  const answers = [await post(good), await get(good), await get(goodBounds), await post(goodBounds)];
+  for (const answer of answers) {
     assert.equal(answer.status, 200);
     assert.match(answer.body, /There are 7 {5}records corresponding/);
+    assertGuarded(answer, 'the results page');
+    assert.match(answer.headers, /form-action 'none'/);
   }
   assertNothingLeft('a good query');
 });
@@ -181,6 +222,7 @@ test('the server serves the site\'s pages and nothing else', async () => {
   for (const page of ['query.htm', 'introduction.htm', 'references.htm']) {
     const answer = await rawRequest(`GET /${page} HTTP/1.1`);
     assert.equal(answer.status, 200, page);
+    assertGuarded(answer, page);
     assert.equal(answer.body, fs.readFileSync(`${siteFolder}/${page}`, 'latin1'), page);
   }
   assertNothingLeft('pages');

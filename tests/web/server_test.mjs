@@ -1,7 +1,7 @@
 // The query server answers as galsift does: for each query the served answer is compared
 // byte for byte with a run of this build's galsift in a fresh directory holding the same
 // query.frm, style.var and catalogues (the page, or galsift's messages when it wrote
-// none), also after the style file changes, a catalogue disappears or comes back, and a
+// none; a query galsift refuses is refused by the front end before the run, with the form), also after the style file changes, a catalogue disappears or comes back, and a
 // catalogue is replaced, in place or by a new file, while queries keep arriving.
 // Needs GALSIFT_BUILD.
 import assert from 'node:assert/strict';
@@ -66,7 +66,7 @@ async function ask(query) {
 
 // The messages shown on a page of galsift's messages, unescaped.
 function shownMessages(body) {
-  const pre = /<pre>([\s\S]*)<\/pre>/.exec(body.toString('latin1'));
+  const pre = /<pre(?: id="messages")?>([\s\S]*?)<\/pre>/.exec(body.toString('latin1'));
   assert.ok(pre, body.toString('latin1'));
   return pre[1].replaceAll('&lt;', '<').replaceAll('&gt;', '>').replaceAll('&#39;', "'")
     .replaceAll('&quot;', '"').replaceAll('&amp;', '&');
@@ -79,9 +79,14 @@ async function assertSameAsConsole(query, what) {
   if (expected.page) {
     assert.equal(served.status, 200, what);
     assert.ok(served.body.equals(expected.page), `${what}: the page differs`);
-  } else {
+  } else if (!served.body.includes('<form') || served.body.includes('<pre id="messages">')) {
     assert.ok(served.status === 400 || served.status === 500, `${what}: ${served.status}`);
     assert.equal(shownMessages(served.body), expected.messages, what);
+  } else {
+    // A query galsift refuses, refused by the front end before the run: the form again,
+    // the wrong field marked.
+    assert.equal(served.status, 400, what);
+    assert.ok(served.body.includes('<font color="#c00000"><b>'), `${what}: no field marked`);
   }
   return expected;
 }

@@ -8,7 +8,8 @@ import { repository } from './site.mjs';
 
 export const siteFolder = path.join(repository, 'example');
 
-// The names of the query form's fields, in the order of the entries of "query.frm".
+// The names of the earlier query form's seventeen fields (still taken by the front end),
+// in the order of the entries of "query.frm".
 export const fieldNames = [
   'epoch',
   'ra_min_h', 'ra_min_m', 'ra_min_s', 'ra_max_h', 'ra_max_m', 'ra_max_s',
@@ -65,6 +66,20 @@ export function formFields(query) {
 
 export function formData(query) {
   return new URLSearchParams(formFields(query)).toString();
+}
+
+// The names of the query form's seven fields, each bound typed as one text.
+export const boundFieldNames = ['epoch', 'ra_min', 'ra_max', 'dec_min', 'dec_max', 'z_min', 'z_max'];
+
+// The form data of a query in the seven fields, each bound written "h:m:s" or "+d:m:s".
+export function boundFormData(query) {
+  const values = [
+    query.epoch,
+    ...query.ascension.map((bound) => bound.join(':')),
+    ...query.declination.map(([sign, ...parts]) => sign + parts.join(':')),
+    ...query.redshift,
+  ].map(String);
+  return new URLSearchParams(boundFieldNames.map((name, i) => [name, values[i]])).toString();
 }
 
 // The bounds of a query as numbers.
