@@ -30,9 +30,18 @@ if (missing && process.env.CI) throw new Error(`the load test needs ${missing}`)
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'galsift-web-big-'));
 const pages = path.join(scratch, 'site');
 const group = path.join(memoryRoot, `galsift-load-${process.pid}`);
-after(() => {
-  if (fs.existsSync(group)) fs.rmdirSync(group);
+// The group can be removed once the last process in it has ended, which may be a moment
+// after the site has stopped.
+after(async () => {
   fs.rmSync(scratch, { recursive: true, force: true });
+  for (let tries = 0; fs.existsSync(group); tries++) {
+    try {
+      fs.rmdirSync(group);
+    } catch (error) {
+      if (tries >= 100) throw error;
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+  }
 });
 
 // The query.frm a front end writes for `query`.
