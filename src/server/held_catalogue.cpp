@@ -53,7 +53,7 @@ static held_list& list_of(const char* name) {
             return list;
         }
     }
-    assert(!"more catalogue names than held lists");
+    assert(false); // catalogue_name gives more names than there are held lists
     return held[0];
 }
 
