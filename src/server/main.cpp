@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -37,6 +38,7 @@
 #include <thread>
 #include <vector>
 
+static char** arguments;     // the command line, to start the server anew in place
 static site here;            // the settings, read once at start-up
 static answer_limits limits; // the longest page and cone search answer, likewise
 
@@ -88,10 +90,14 @@ static void send(FCGX_Request& request, const std::string& response) {
     FCGX_PutStr(response.data(), static_cast<int>(response.size()), request.out);
 }
 
-// Ends the server after a query ran past the time limit (a thread cannot be stopped from
-// outside; the web server starts a new server): that query is answered as galsift-cgi
-// answers a run it had to stop (500), every waiting query gets a 503, then the process
-// ends. The stuck thread writes nothing more once `stopping` is set.
+// Starts the server anew in this process after a query ran past the time limit (a thread
+// cannot be stopped from outside): that query is answered as galsift-cgi answers a run it
+// had to stop (500), every waiting query gets a 503, then the program is executed again.
+// The listening socket (standard input) stays open across the exec, so requests that
+// arrive meanwhile wait in its backlog for the new server instead of finding none; every
+// other descriptor is closed first. The stuck thread writes nothing more once `stopping`
+// is set. Only when the exec fails does the process end, for the web server to start a
+// new one.
 static void cut_off() {
     std::unique_lock<std::mutex> hold(turn_lock);
     stopping = true;
@@ -109,6 +115,10 @@ static void cut_off() {
     }
     hold.unlock();
     std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the 503s are written
+    for (int descriptor = static_cast<int>(sysconf(_SC_OPEN_MAX)) - 1; descriptor > 2; descriptor--)
+        close(descriptor);
+    execv("/proc/self/exe", arguments);
+    std::fprintf(stderr, "galsift-server: cannot start anew: %s\n", std::strerror(errno));
     _exit(1);
 }
 
@@ -233,6 +243,7 @@ int main(int argc, char** argv) {
         std::printf("galsift-server %s\n", GALSIFT_VERSION);
         return 0;
     }
+    arguments = argv;
     signal(SIGPIPE, SIG_IGN); // a visitor gone away is a failed write, not the end
 #ifdef __GLIBC__
     // Pages, answers and record blocks (megabytes each) are mapped on their own and given
