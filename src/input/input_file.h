@@ -115,7 +115,8 @@ inline int input_file::peek(std::size_t ahead) {
 }
 
 inline bool input_file::skip_if(char c) {
-    if (peek(0) != static_cast<unsigned char>(c))
+    assert(sound());
+    if (start < end ? buffer[start] != c : peek_slow(0) != static_cast<unsigned char>(c))
         return false;
     start++;
     return true;
