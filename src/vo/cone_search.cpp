@@ -3,6 +3,7 @@
 
 #include "vo/table_columns.h"
 #include "vo/votable.h"
+#include "web/percent_decode.h"
 
 #include <cctype>
 #include <charconv>
@@ -38,39 +39,6 @@ const char malformed[] = "the query string is not well formed";
 const char overflow[] = "The answer was cut at the site's limit of rows; more entries lie "
                         "within the radius: ask a smaller one";
 } // namespace cone_messages
-
-// The value of a hexadecimal digit, or -1 for any other character.
-static int hex_value(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Undoes the percent-encoding and '+' of a query string's name or value. Returns false
-// for a broken escape.
-static bool unescape(const std::string& text, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); i++) {
-        if (text[i] == '+') {
-            out += ' ';
-        } else if (text[i] != '%') {
-            out += text[i];
-        } else {
-            if (i + 2 >= text.size())
-                return false;
-            int high = hex_value(text[i + 1]), low = hex_value(text[i + 2]);
-            if (high < 0 || low < 0)
-                return false;
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-        }
-    }
-    return true;
-}
 
 // `text` as a finite decimal number: an optional sign, then what from_chars reads as a
 // general number, and nothing else. Returns false for anything else.
@@ -111,7 +79,8 @@ bool read_cone_request(const std::string& query, cone_request& request, std::str
         std::size_t equals = pair.find('=');
         if (pair.empty() || equals == std::string::npos)
             continue;
-        if (!unescape(pair.substr(0, equals), name) || !unescape(pair.substr(equals + 1), value)) {
+        if (!percent_decode(pair.substr(0, equals), name) ||
+            !percent_decode(pair.substr(equals + 1), value)) {
             why = cone_messages::malformed;
             return false;
         }

@@ -3,6 +3,7 @@
 #include "web/form.h"
 
 #include "web/bound_text.h"
+#include "web/percent_decode.h"
 
 #include <cstdlib>
 
@@ -39,38 +40,15 @@ query_fields default_fields() {
     return fields;
 }
 
-static int hex_value(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Undoes the percent-encoding and '+' of one name or value. Returns false for a broken
 // escape, or for a decoded byte that is not printable ASCII (NUL, controls, non-ASCII):
 // no field of the form needs one.
 static bool unescape(const std::string& text, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); i++) {
-        char c = text[i];
-        if (c == '+') {
-            c = ' ';
-        } else if (c == '%') {
-            if (i + 2 >= text.size())
-                return false;
-            int high = hex_value(text[i + 1]), low = hex_value(text[i + 2]);
-            if (high < 0 || low < 0)
-                return false;
-            c = static_cast<char>(high * 16 + low);
-            i += 2;
-        }
+    if (!percent_decode(text, out))
+        return false;
+    for (char c : out)
         if (c < 0x20 || c > 0x7e)
             return false;
-        out += c;
-    }
     return true;
 }
 
