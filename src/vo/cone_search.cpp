@@ -3,7 +3,7 @@
 
 #include "vo/table_columns.h"
 #include "vo/votable.h"
-#include "web/percent_decode.h"
+#include "web/query_string.h"
 
 #include <cctype>
 #include <charconv>
@@ -69,15 +69,10 @@ bool read_cone_request(const std::string& query, cone_request& request, std::str
     const char* names[4] = {"RA", "DEC", "SR", "VERB"};
     double values[4] = {0, 0, 0, 2};
     bool seen[4] = {};
-    std::size_t start = 0;
-    while (start <= query.size()) {
-        std::size_t end = query.find('&', start);
-        if (end == std::string::npos)
-            end = query.size();
-        std::string pair = query.substr(start, end - start), name, value;
-        start = end + 1;
+    for (const std::string& pair : query_pairs(query)) {
+        std::string name, value;
         std::size_t equals = pair.find('=');
-        if (pair.empty() || equals == std::string::npos)
+        if (equals == std::string::npos)
             continue;
         if (!percent_decode(pair.substr(0, equals), name) ||
             !percent_decode(pair.substr(equals + 1), value)) {

@@ -3,6 +3,7 @@
 
 #include "vo/csv_table.h"
 #include "vo/votable.h"
+#include "web/query_string.h"
 
 #include <cassert>
 #include <cstdlib>
@@ -34,13 +35,7 @@ answer_limits answer_limits_settings() {
 bool take_result_choice(std::string& data, result_choice& choice, std::string& why) {
     std::string rest;
     bool format_seen = false, rows_seen = false;
-    std::size_t start = 0;
-    while (start <= data.size()) {
-        std::size_t end = data.find('&', start);
-        if (end == std::string::npos)
-            end = data.size();
-        std::string pair = data.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& pair : query_pairs(data)) {
         if (pair.compare(0, 7, "format=") == 0) {
             std::string value = pair.substr(7);
             if (format_seen || (value != "html" && value != "votable" && value != "csv")) {
@@ -58,7 +53,7 @@ bool take_result_choice(std::string& data, result_choice& choice, std::string& w
             }
             rows_seen = true;
             choice.all_rows = true;
-        } else if (!pair.empty()) {
+        } else {
             rest += (rest.empty() ? "" : "&") + pair;
         }
     }

@@ -3,7 +3,7 @@
 #include "web/form.h"
 
 #include "web/bound_text.h"
-#include "web/percent_decode.h"
+#include "web/query_string.h"
 
 #include <cstdlib>
 
@@ -187,15 +187,7 @@ int decode_form(const std::string& data, query_fields& out, std::string& why) {
     std::string old[old_count];
     bool seen[field_count] = {}, seen_old[old_count] = {};
     int new_only = 0, old_only = 0; // fields of one form alone
-    std::size_t start = 0;
-    while (start <= data.size()) {
-        std::size_t end = data.find('&', start);
-        if (end == std::string::npos)
-            end = data.size();
-        std::string pair = data.substr(start, end - start);
-        start = end + 1;
-        if (pair.empty())
-            continue;
+    for (const std::string& pair : query_pairs(data)) {
         std::size_t equals = pair.find('=');
         std::string name, value;
         if (equals == std::string::npos || !unescape(pair.substr(0, equals), name) ||

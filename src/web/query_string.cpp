@@ -1,5 +1,21 @@
-// Undoing the URL encoding of a query string.
-#include "web/percent_decode.h"
+// Reading a query string: its pairs, and the URL encoding of their names and values undone.
+#include "web/query_string.h"
+
+// The pairs of `query` between its "&" separators, in their order, still encoded; empty
+// ones (from "&&", or a leading or trailing "&") are left out.
+std::vector<std::string> query_pairs(const std::string& query) {
+    std::vector<std::string> pairs;
+    std::size_t start = 0;
+    while (start <= query.size()) {
+        std::size_t end = query.find('&', start);
+        if (end == std::string::npos)
+            end = query.size();
+        if (end > start)
+            pairs.push_back(query.substr(start, end - start));
+        start = end + 1;
+    }
+    return pairs;
+}
 
 // The value of a hexadecimal digit, or -1 for any other character.
 static int hex_value(char c) {
