@@ -4,9 +4,12 @@
 #include <cassert>
 #include <cstdio>
 
-static std::string* sink = nullptr; // where messages go; null: standard output
+// Where this thread's messages go; null: standard output. Each thread of a process that
+// answers queries at once collects its own query's messages.
+static thread_local std::string* sink = nullptr;
 
-// Makes every later message go to the end of `into` (null: standard output again).
+// Makes every later message of this thread go to the end of `into` (null: standard output
+// again).
 void say_into(std::string* into) {
     sink = into;
 }

@@ -12,24 +12,45 @@ bool page_writer::create(const char* name) {
 
 bool page_writer::start(std::FILE* opened) {
     file = opened;
+    deliver = nullptr;
     used = 0;
     failed = false;
     return file != nullptr;
 }
 
-void page_writer::flush() {
-    if (used && std::fwrite(buffer, 1, used, file) != used)
+bool page_writer::start_delivering(deliver_function function, void* where) {
+    assert(function);
+    file = nullptr;
+    deliver = function;
+    to = where;
+    used = 0;
+    failed = false;
+    return true;
+}
+
+// Hands `length` bytes to the file or the deliver function; nothing more once a write
+// has failed.
+void page_writer::hand_on(const char* bytes, std::size_t length) {
+    if (failed || length == 0)
+        return;
+    if (file ? std::fwrite(bytes, 1, length, file) != length : !deliver(to, bytes, length))
         failed = true;
+}
+
+void page_writer::flush() {
+    hand_on(buffer, used);
     used = 0;
 }
 
 bool page_writer::finish() {
     flush();
-    if (std::fflush(file) != 0)
-        failed = true;
-    if (std::fclose(file) != 0)
-        failed = true;
-    file = nullptr;
+    if (file) {
+        if (std::fflush(file) != 0)
+            failed = true;
+        if (std::fclose(file) != 0)
+            failed = true;
+        file = nullptr;
+    }
     return !failed;
 }
 
@@ -38,8 +59,7 @@ bool page_writer::finish() {
 void page_writer::put_long(const char* bytes, std::size_t length) {
     flush();
     if (length >= size) {
-        if (std::fwrite(bytes, 1, length, file) != length)
-            failed = true;
+        hand_on(bytes, length);
         return;
     }
     assert(length <= size - used);

@@ -1,27 +1,29 @@
-// The catalogue publisher's own texts on the results page: authors, institution,
-// ownership notice and sponsor. Change them here, and only here, to publish another
-// catalogue's site.
+// publisher_texts: the catalogue publisher's own texts on the results page: authors,
+// institution, ownership notice and sponsor, and optionally a title of the catalogue's own.
+// The console program writes the texts it was built with (built_in_publisher); the query
+// server those of its site.
 #ifndef GALSIFT_PAGE_PUBLISHER_H
 #define GALSIFT_PAGE_PUBLISHER_H
 
-namespace publisher {
-struct author {
+#include <cstddef>
+
+struct page_author {
     const char* name;
     const char* mail;
 };
 
-// Exactly three: the heading of the results page is written for three.
-inline const author authors[] = {
-    {"Anna Lindqvist", "a.lindqvist@galsift.example"},
-    {"Marek Nowicki", "m.nowicki@galsift.example"},
-    {"Chiara Rinaldi", "c.rinaldi@galsift.example"},
+struct publisher_texts {
+    const page_author* authors = nullptr; // the heading's authors, at least one
+    std::size_t author_count = 0;
+    const char* institution = "";
+    const char* owner = "";
+    const char* place = "";
+    const char* year = "";
+    const char* sponsor = "";
+    const char* sponsor_site = "";
+    const char* title = nullptr; // the page's heading; null keeps the system's own
 };
-inline const char institution[] = "Galsift Survey, Department of Extragalactic Astronomy";
-inline const char owner[] = "The galsift survey team";
-inline const char place[] = "Lund";
-inline const char year[] = "2026";
-inline const char sponsor[] = "the galsift survey fund";
-inline const char sponsor_site[] = "https://galsift.example/fund/";
-} // namespace publisher
+
+extern const publisher_texts built_in_publisher;
 
 #endif

@@ -9,9 +9,11 @@
 #include "page/angle_head.h"
 #include "page/publisher.h"
 #include "page/results_table.h"
+#include "page/style.h"
+#include "query/query_bounds.h"
 
+#include <cassert>
 #include <cstdio>
-#include <iterator>
 
 // Writes an angle as the summary shows it: its head, then the seconds truncated, of at
 // least two digits.
@@ -20,94 +22,115 @@ static void put_angle(page_writer& page, const arc& angle) {
     page.put_signed(whole_part(angle.seconds), 2, 2);
 }
 
-// The heading's line of authors: the first opens it, the last closes it, commas between.
-const int heading_authors = 3;
-static_assert(std::size(publisher::authors) == heading_authors,
-              "the heading of the page is written for three authors");
-
-// The head, the catalogue heading, the authors, the institution and the links.
-static void put_heading(page_writer& page) {
+// The head, the catalogue heading (the system's own unless the publisher gives a title),
+// the authors (the first opens their line, the last closes it, commas between), the
+// institution and the links.
+static void put_heading(page_writer& page, const publisher_texts& publisher) {
+    assert(publisher.author_count >= 1);
     page.put("<html>\n<head>\n<title>Query Results</title>\n</head>\n<body>\n");
     page.put("<font color=\"#008080\">");
-    page.put("<h2>KELMOS: Spectroscopic redshift catalogue of distant galaxies<br></h2>\n");
+    if (publisher.title) {
+        page.put("<h2>");
+        page.put(publisher.title);
+        page.put("<br></h2>\n");
+    } else {
+        page.put("<h2>KELMOS: Spectroscopic redshift catalogue of distant galaxies<br></h2>\n");
+    }
     page.put("</font>");
-    for (int n = 0; n < heading_authors; n++) {
+    std::size_t last = publisher.author_count - 1;
+    for (std::size_t n = 0; n <= last; n++) {
         page.put(n == 0 ? "<h3><a href=\"mailto:" : "<a href=\"mailto:");
-        page.put(publisher::authors[n].mail);
+        page.put(publisher.authors[n].mail);
         page.put("\">");
-        page.put(publisher::authors[n].name);
-        page.put(n < heading_authors - 1 ? "</a>,\n" : "</a></h3>\n");
+        page.put(publisher.authors[n].name);
+        page.put(n < last ? "</a>,\n" : "</a></h3>\n");
     }
     page.put("<font color=\"#008080\"><h3>");
-    page.put(publisher::institution);
+    page.put(publisher.institution);
     page.put("<br></h3>\n</font>\n");
     page.put("<br><ul><li><a href=\"introduction.htm\"><b>Introduction</b></a>\n");
     page.put("<li><a href=\"references.htm\"><b>References</b></a>\n</ul><br>\n");
 }
 
 // The summary of the query: epoch and the three intervals.
-static void put_summary(page_writer& page) {
+static void put_summary(page_writer& page, const query_bounds& query) {
     page.put("<font color=\"#008080\"><h4>Query parameters:<br>Coordinates at the epoch ");
-    page.put_signed(epoch, 5, 1);
+    page.put_signed(query.epoch, 5, 1);
     page.put(" <br>\nAscension interval: ");
-    put_angle(page, minimal_ascension);
+    put_angle(page, query.minimal_ascension);
     page.put("\n<= &#945; <=");
-    put_angle(page, maximal_ascension);
+    put_angle(page, query.maximal_ascension);
     page.put("&nbsp;&nbsp;&nbsp;&nbsp;\nDeclination interval: ");
-    put_angle(page, minimal_declination);
+    put_angle(page, query.minimal_declination);
     page.put("\n<= &#948; <=");
-    put_angle(page, maximal_declination);
+    put_angle(page, query.maximal_declination);
     page.put("&nbsp;&nbsp;&nbsp;&nbsp;\nRedshift interval: ");
-    page.put_general(min_redshift, 6, 4);
+    page.put_general(query.min_redshift, 6, 4);
     page.put("<= z <=");
-    page.put_general(max_redshift, 6, 4);
+    page.put_general(query.max_redshift, 6, 4);
     page.put("</h4></font>\n");
 }
 
 // The counts and the table, or the notice that nothing matched. A table cut short by
 // table_row_limit is announced by cut_notice, between the counts and the table.
-static void put_answer(page_writer& page) {
-    if (number_of_selected == 0) {
+static void put_answer(page_writer& page, results_answer& answer) {
+    if (answer.number_of_selected == 0) {
         page.put("<h3><br>There is no record corresponding to these parameters</h3>\n");
         return;
     }
     page.put("<font color=\"#008080\"><h4><br>There are ");
-    page.put_signed(number_of_selected, 5, 1);
+    page.put_signed(answer.number_of_selected, 5, 1);
     page.put(" records corresponding to these parameters.\n");
     page.put("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;\nTotal number of records is ");
-    page.put_signed(total_number, 5, 1);
+    page.put_signed(answer.total_number, 5, 1);
     page.put(".</h4></font>\n");
-    if (table_row_limit > 0 && number_of_selected > table_row_limit && cut_notice)
-        page.put(cut_notice);
+    if (answer.table_row_limit > 0 && answer.number_of_selected > answer.table_row_limit &&
+        answer.cut_notice)
+        page.put(answer.cut_notice);
     page.put("<hr>");
-    put_results_table(page);
+    put_results_table(page, answer);
 }
 
 // The footer: ownership notice on the left, sponsor on the right.
-static void put_footer(page_writer& page) {
+static void put_footer(page_writer& page, const publisher_texts& publisher) {
     page.put("<hr><table width=\"100%\">\n<tr>\n<td align=\"left\">\n<font color=\"#008080\">\n");
     page.put("<h3>&#169; ");
-    page.put(publisher::owner);
+    page.put(publisher.owner);
     page.put(" <br>\n ");
-    page.put(publisher::place);
+    page.put(publisher.place);
     page.put(", ");
-    page.put(publisher::year);
+    page.put(publisher.year);
     page.put("</h3></font></td>\n <td align=\"right\"><font color=\"#008080\">\n");
     page.put("<h3><a href=\"");
-    page.put(publisher::sponsor_site);
+    page.put(publisher.sponsor_site);
     page.put("\">Supported by ");
-    page.put(publisher::sponsor);
+    page.put(publisher.sponsor);
     page.put("</a></h3>\n</font>\n</td>\n</tr>\n</table></body>\n</html>\n");
 }
 
-// Writes the whole page into `page` and closes it. Returns true when every byte was
-// written and the file closed without error.
-static bool write_page(page_writer& page) {
-    put_heading(page);
-    put_summary(page);
-    put_answer(page);
-    put_footer(page);
+bool write_results_page(page_writer& page, results_answer& answer) {
+    put_heading(page, *answer.publisher);
+    put_summary(page, *answer.query);
+    put_answer(page, answer);
+    put_footer(page, *answer.publisher);
     return page.finish();
+}
+
+// The console program's page: its query, style, catalogue and selection chain.
+static bool write_page(page_writer& page) {
+    query_bounds query = program_query();
+    table_style style = program_style();
+    const record* first = First_Selected;
+    results_answer answer;
+    answer.query = &query;
+    answer.style = &style;
+    answer.publisher = &built_in_publisher;
+    answer.total_number = total_number;
+    answer.number_of_selected = number_of_selected;
+    answer.table_row_limit = table_row_limit;
+    answer.cut_notice = cut_notice;
+    answer.rows = chain_reader(&first);
+    return write_results_page(page, answer);
 }
 
 // A new file of its own is created beside the page, under a name no file had, and moved

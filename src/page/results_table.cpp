@@ -1,26 +1,29 @@
 // The results table: a styled header row, then one row per selected record.
 #include "page/results_table.h"
 
-#include "flow/globals.h"
+#include "catalogue/entry.h"
 #include "output/number_format.h"
 #include "output/page_writer.h"
 #include "page/angle_head.h"
+#include "page/results_page.h"
+#include "page/style.h"
 #include "page/style_words.h"
+#include "query/query_bounds.h"
 
 // The table element with its border, width, height and alignment attributes.
-static void put_table_element(page_writer& page) {
+static void put_table_element(page_writer& page, const table_style& style) {
     page.put("<table");
-    if (border >= 0) {
+    if (style.border >= 0) {
         page.put(" border=\"");
-        page.put_unsigned(static_cast<unsigned>(border), 2, 2);
+        page.put_unsigned(static_cast<unsigned>(style.border), 2, 2);
         page.put("\"");
     }
     page.put(" width=\"");
-    page.put_unsigned(static_cast<unsigned>(width), 2, 2);
+    page.put_unsigned(static_cast<unsigned>(style.width), 2, 2);
     page.put("% \" height=\"");
-    page.put_unsigned(static_cast<unsigned>(height), 2, 2);
+    page.put_unsigned(static_cast<unsigned>(style.height), 2, 2);
     page.put("% \" align=\"");
-    page.put(align_type_convert(table_align).text);
+    page.put(align_type_convert(style.table_align).text);
     page.put("\">\n");
 }
 
@@ -32,9 +35,9 @@ static void put_header_cell(page_writer& page, const char* content) {
 }
 
 // The header row: alpha and delta of the epoch, z, identification, reference.
-static void put_header_row(page_writer& page) {
+static void put_header_row(page_writer& page, const table_style& style, int epoch) {
     page.put("<tr align=\"");
-    page.put(align_type_convert(header_align).text);
+    page.put(align_type_convert(style.header_align).text);
     page.put("\" bgcolor=\"");
     page.put(color_change(2).text);
     page.put("\">\n  <th>\n&#945;<sub>");
@@ -66,9 +69,10 @@ static void close_data_cell(page_writer& page) {
 }
 
 // One data row for `entry`; `row` counts the data rows written before it.
-static void put_data_row(page_writer& page, const record& entry, int row, const char* cell) {
+static void put_data_row(page_writer& page, const catalogue_entry& entry, int row, bool colours,
+                         const char* cell) {
     page.put("<tr");
-    if (color_interchange == 'y') {
+    if (colours) {
         page.put(" bgcolor=\"");
         page.put(color_change(row % 2).text);
         page.put("\"");
@@ -86,25 +90,29 @@ static void put_data_row(page_writer& page, const record& entry, int row, const 
     page.put_general(entry.redshift, 8, 6);
     close_data_cell(page);
     open_data_cell(page, cell);
-    page.put(entry.identification.text);
+    page.put(entry.identification);
     close_data_cell(page);
     open_data_cell(page, cell);
-    page.put(entry.reference.text);
+    page.put(entry.reference);
     close_data_cell(page);
     page.put("</tr>\n");
 }
 
-// Writes the whole table, from "<table" to "</table>\n", for the selection chain: a row
-// for every record, or for the first table_row_limit ones when that is above 0.
-void put_results_table(page_writer& page) {
-    put_table_element(page);
-    put_header_row(page);
-    string cell = align_type_convert(cell_align);
+// Writes the whole table, from "<table" to "</table>\n", for the entries of `answer`: a row
+// for every one, or for the first table_row_limit ones when that is above 0. Rows stop
+// once a write has failed: the page is lost anyway.
+void put_results_table(page_writer& page, results_answer& answer) {
+    const table_style& style = *answer.style;
+    put_table_element(page, style);
+    put_header_row(page, style, answer.query->epoch);
+    string cell = align_type_convert(style.cell_align);
+    bool colours = style.color_interchange == 'y';
     int row = 0;
-    for (record* entry = First_Selected; entry; entry = entry->next_selected) {
-        if (row == table_row_limit && row > 0)
+    catalogue_entry entry;
+    while (!page.failed && answer.rows.next(entry)) {
+        put_data_row(page, entry, row++, colours, cell.text);
+        if (row == answer.table_row_limit)
             break; // a limit of 0 leaves the table whole
-        put_data_row(page, *entry, row++, cell.text);
     }
     page.put("</table>\n");
 }

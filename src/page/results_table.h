@@ -1,9 +1,10 @@
-// put_results_table: the table of the selected records inside the results page.
+// put_results_table: the table of the selected entries inside the results page.
 #ifndef GALSIFT_PAGE_RESULTS_TABLE_H
 #define GALSIFT_PAGE_RESULTS_TABLE_H
 
 struct page_writer;
+struct results_answer;
 
-void put_results_table(page_writer& page);
+void put_results_table(page_writer& page, results_answer& answer);
 
 #endif

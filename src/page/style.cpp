@@ -6,30 +6,48 @@
 #include "input/input_file.h"
 #include "input/settings_entry.h"
 
-// The settings change only once the whole file has been read.
-int init_style_variables() {
+int read_style_file(const char* name, table_style& style) {
     input_file file;
-    if (!file.open("style.var")) {
+    if (!file.open(name)) {
         say(messages::no_style_file);
         return style_unread;
     }
-    int read_border = border, read_width = width, read_height = height;
-    char read_colors = color_interchange, read_header = header_align, read_cells = cell_align;
-    read_int_entry(file, read_border);
-    read_int_entry(file, read_width);
-    read_int_entry(file, read_height);
-    read_char_entry(file, read_colors);
-    read_char_entry(file, read_header);
-    read_char_entry(file, read_cells);
+    table_style read = style;
+    read_int_entry(file, read.border);
+    read_int_entry(file, read.width);
+    read_int_entry(file, read.height);
+    read_char_entry(file, read.color_interchange);
+    read_char_entry(file, read.header_align);
+    read_char_entry(file, read.cell_align);
     if (!file.close()) {
         say(messages::no_style_file);
         return style_unread;
     }
-    border = read_border;
-    width = read_width;
-    height = read_height;
-    color_interchange = read_colors;
-    header_align = read_header;
-    cell_align = read_cells;
+    style = read;
     return style_read;
+}
+
+// The settings change only once the whole file has been read.
+int init_style_variables() {
+    table_style style = program_style();
+    int result = read_style_file("style.var", style);
+    border = style.border;
+    width = style.width;
+    height = style.height;
+    color_interchange = style.color_interchange;
+    header_align = style.header_align;
+    cell_align = style.cell_align;
+    return result;
+}
+
+table_style program_style() {
+    table_style style;
+    style.border = border;
+    style.width = width;
+    style.height = height;
+    style.color_interchange = color_interchange;
+    style.table_align = table_align;
+    style.header_align = header_align;
+    style.cell_align = cell_align;
+    return style;
 }

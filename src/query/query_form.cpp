@@ -2,11 +2,11 @@
 #include "query/query_form.h"
 
 #include "coords/sky_coords.h"
-#include "flow/globals.h"
 #include "flow/messages.h"
 #include "input/input_file.h"
 #include "input/settings_entry.h"
 #include "query/descriptor_shift.h"
+#include "query/query_bounds.h"
 
 #include <cmath>
 
@@ -44,20 +44,16 @@ static void apply_sign(arc& angle, char sign) {
     angle.degrees = std::fabs(angle.degrees);
 }
 
-// Every check is made, so that every problem found has its message.
-int init_query_parameters() {
-    input_file form;
-    if (!form.open("query.frm")) {
-        say(messages::no_query_file);
-        return query_invalid;
-    }
-    read_int_entry(form, epoch);
-    read_ascension_entry(form, minimal_ascension);
-    read_ascension_entry(form, maximal_ascension);
-    char minimal_sign = read_declination_entry(form, minimal_declination);
-    char maximal_sign = read_declination_entry(form, maximal_declination);
-    read_double_entry(form, min_redshift);
-    read_double_entry(form, max_redshift);
+// Reads the entries in order and makes every check, so that every problem found has its
+// message.
+int read_query_form(input_file& form, query_bounds& query) {
+    read_int_entry(form, query.epoch);
+    read_ascension_entry(form, query.minimal_ascension);
+    read_ascension_entry(form, query.maximal_ascension);
+    char minimal_sign = read_declination_entry(form, query.minimal_declination);
+    char maximal_sign = read_declination_entry(form, query.maximal_declination);
+    read_double_entry(form, query.min_redshift);
+    read_double_entry(form, query.max_redshift);
     if (!form.close()) {
         say(messages::no_query_file);
         return query_invalid;
@@ -72,14 +68,14 @@ int init_query_parameters() {
         say(messages::maximal_sign_lost);
         result = query_invalid;
     }
-    apply_sign(minimal_declination, minimal_sign);
-    apply_sign(maximal_declination, maximal_sign);
+    apply_sign(query.minimal_declination, minimal_sign);
+    apply_sign(query.maximal_declination, maximal_sign);
 
-    sky_coords lower_corner{minimal_declination, minimal_ascension};
-    sky_coords upper_corner{maximal_declination, maximal_ascension};
+    sky_coords lower_corner{query.minimal_declination, query.minimal_ascension};
+    sky_coords upper_corner{query.maximal_declination, query.maximal_ascension};
     if (lower_corner.value_checker() * upper_corner.value_checker() == 0)
         result = query_invalid;
-    if (std::isnan(min_redshift) || std::isnan(max_redshift))
+    if (std::isnan(query.min_redshift) || std::isnan(query.max_redshift))
         result = query_invalid;
     if (result == query_invalid) {
         say(messages::usage_head);
@@ -87,17 +83,30 @@ int init_query_parameters() {
         say(messages::usage_redshift);
         say(messages::usage_fields);
     }
-    if (minimal_declination.value() > maximal_declination.value()) {
+    if (query.minimal_declination.value() > query.maximal_declination.value()) {
         say(messages::declination_order);
         result = query_invalid;
     }
-    if (minimal_ascension.value() > maximal_ascension.value()) {
+    if (query.minimal_ascension.value() > query.maximal_ascension.value()) {
         say(messages::ascension_order);
         result = query_invalid;
     }
-    if (min_redshift > max_redshift) {
+    if (query.min_redshift > query.max_redshift) {
         say(messages::redshift_order);
         result = query_invalid;
     }
+    return result;
+}
+
+// The query state holds what was read, whatever the checks found.
+int init_query_parameters() {
+    input_file form;
+    if (!form.open("query.frm")) {
+        say(messages::no_query_file);
+        return query_invalid;
+    }
+    query_bounds query = program_query();
+    int result = read_query_form(form, query);
+    set_program_query(query);
     return result;
 }

@@ -1,6 +1,7 @@
 // Reading a cone search request and writing its answer.
 #include "vo/cone_search.h"
 
+#include "catalogue/entry.h"
 #include "vo/table_columns.h"
 #include "vo/votable.h"
 #include "web/query_string.h"
@@ -137,6 +138,6 @@ void answer_cone(const std::string& query, const record* first, std::size_t row_
     if (request.where.radius > 0)
         answer = cone_search(first, request.where, row_limit);
     for (const cone_match& match : answer.matches)
-        put_votable_row(out, cone_columns, count, *match.entry, match.distance);
+        put_votable_row(out, cone_columns, count, entry_of(*match.entry), match.distance);
     put_votable_tail(out, answer.cut ? cone_messages::overflow : "");
 }

@@ -1,7 +1,6 @@
 // The CSV download of a box query's selection.
 #include "vo/csv_table.h"
 
-#include "catalogue/record.h"
 #include "vo/table_columns.h"
 #include "vo/text_encoding.h"
 #include "vo/votable.h"
@@ -21,16 +20,17 @@ std::string csv_header(int epoch) {
     return line + "\r\n";
 }
 
-// The whole download of the selection chain from `first_selected`, at `epoch`.
-void put_selection_csv(text_sink& out, const record* first_selected, int epoch) {
+// The whole download of the selected entries `rows`, at `epoch`.
+void put_selection_csv(text_sink& out, entry_reader rows, int epoch) {
     out.put(csv_header(epoch));
     std::string line;
-    for (const record* entry = first_selected; entry; entry = entry->next_selected) {
+    catalogue_entry entry;
+    while (rows.next(entry)) {
         line.clear();
         for (std::size_t n = 0; n < selection_column_count; n++) {
             if (n)
                 line += ',';
-            line += csv_field(cell_text(selection_columns[n].kind, *entry, 0));
+            line += csv_field(cell_text(selection_columns[n].kind, entry, 0));
         }
         line += "\r\n";
         out.put(line);

@@ -12,11 +12,11 @@
 
 #include <string>
 
-struct record;
+#include "catalogue/entry.h"
 
 inline const char csv_content_type[] = "text/csv; charset=utf-8; header=present";
 
 std::string csv_header(int epoch);
-void put_selection_csv(text_sink& out, const record* first_selected, int epoch);
+void put_selection_csv(text_sink& out, entry_reader rows, int epoch);
 
 #endif

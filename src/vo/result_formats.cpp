@@ -86,14 +86,13 @@ const char* file_name_of(result_format format, int epoch) {
     }
 }
 
-// Writes the download of the selection chain from `first_selected` in `format`, a
-// VOTable or CSV.
-void put_selection(result_format format, const record* first_selected, int epoch, text_sink& out) {
+// Writes the download of the selected entries `rows` in `format`, a VOTable or CSV.
+void put_selection(result_format format, entry_reader rows, int epoch, text_sink& out) {
     assert(format == format_votable || format == format_csv);
     if (format == format_votable)
-        put_selection_votable(out, first_selected, epoch);
+        put_selection_votable(out, rows, epoch);
     else
-        put_selection_csv(out, first_selected, epoch);
+        put_selection_csv(out, rows, epoch);
 }
 
 // `data` as it may stand in a link: letters, digits, "-._~", and the "=", "&", "+" and "%"

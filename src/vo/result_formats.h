@@ -11,7 +11,7 @@
 
 #include <string>
 
-struct record;
+#include "catalogue/entry.h"
 
 enum result_format { format_page, format_votable, format_csv };
 
@@ -30,7 +30,7 @@ answer_limits answer_limits_settings();
 bool take_result_choice(std::string& data, result_choice& choice, std::string& why);
 const char* content_type_of(result_format format);
 const char* file_name_of(result_format format, int epoch);
-void put_selection(result_format format, const record* first_selected, int epoch, text_sink& out);
+void put_selection(result_format format, entry_reader rows, int epoch, text_sink& out);
 std::string cut_notice_text(const std::string& data, int shown);
 
 #endif

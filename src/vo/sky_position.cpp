@@ -1,6 +1,7 @@
 // Positions of catalogue entries in degrees, and the distance between two of them.
 #include "vo/sky_position.h"
 
+#include "catalogue/entry.h"
 #include "catalogue/record.h"
 
 #include <cmath>
@@ -18,6 +19,11 @@ double declination_degrees(const arc& declination) {
     double degrees =
         declination.degrees + declination.minutes / 60.0 + declination.seconds / 3600.0;
     return declination.sign * degrees;
+}
+
+// The position of a catalogue entry, its sign in the declination's `sign`.
+sky_position position_of(const catalogue_entry& entry) {
+    return {ascension_degrees(entry.ascension), declination_degrees(entry.declination)};
 }
 
 // The position of a catalogue entry whose sign has been moved by Correct_record_list.

@@ -9,6 +9,7 @@
 #define GALSIFT_VO_SKY_POSITION_H
 
 struct arc;
+struct catalogue_entry;
 struct record;
 
 struct sky_position {
@@ -18,6 +19,7 @@ struct sky_position {
 
 double ascension_degrees(const arc& ascension);
 double declination_degrees(const arc& declination);
+sky_position position_of(const catalogue_entry& entry);
 sky_position position_of(const record& entry);
 double angular_distance(const sky_position& from, const sky_position& to);
 

@@ -1,7 +1,7 @@
 // The download's columns and the text of each cell.
 #include "vo/table_columns.h"
 
-#include "catalogue/record.h"
+#include "catalogue/entry.h"
 #include "output/number_format.h"
 #include "vo/sky_position.h"
 #include "vo/text_encoding.h"
@@ -74,12 +74,12 @@ static std::string catalogue_text(const char* text) {
 }
 
 // The text of one cell for `entry`; `distance` (degrees) serves only the distance column.
-std::string cell_text(cell_kind kind, const record& entry, double distance) {
+std::string cell_text(cell_kind kind, const catalogue_entry& entry, double distance) {
     switch (kind) {
     case cell_identification:
-        return catalogue_text(entry.identification.text);
+        return catalogue_text(entry.identification);
     case cell_reference:
-        return catalogue_text(entry.reference.text);
+        return catalogue_text(entry.reference);
     case cell_ascension:
         return number_text(position_of(entry).ascension);
     case cell_declination:

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <string>
 
-struct record;
+struct catalogue_entry;
 
 enum cell_kind {
     cell_identification,   // the galaxy's name
@@ -41,7 +41,7 @@ bool is_text(cell_kind kind);
 bool is_position(cell_kind kind);
 
 std::string number_text(double value);
-std::string cell_text(cell_kind kind, const record& entry, double distance);
+std::string cell_text(cell_kind kind, const catalogue_entry& entry, double distance);
 
 // The columns of a download of a box query, in order.
 extern const column selection_columns[7];

@@ -40,6 +40,6 @@ std::string cone_error_response(const std::string& message) {
 std::string selection_response(result_format format, const record* first_selected, int epoch) {
     assert(format != format_page);
     text_sink out;
-    put_selection(format, first_selected, epoch, out);
+    put_selection(format, chain_reader(&first_selected), epoch, out);
     return response(content_type_of(format), file_name_of(format, epoch), out.held);
 }

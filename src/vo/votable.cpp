@@ -1,7 +1,6 @@
 // The parts of a VOTable document, and the download of a box query's selection.
 #include "vo/votable.h"
 
-#include "catalogue/record.h"
 #include "vo/text_encoding.h"
 
 #include <cassert>
@@ -62,8 +61,8 @@ void put_votable_head(text_sink& out, int epoch, const std::string& description,
 }
 
 // One TR of `entry`, a TD per column; `distance` (degrees) serves the distance column.
-void put_votable_row(text_sink& out, const column* columns, std::size_t count, const record& entry,
-                     double distance) {
+void put_votable_row(text_sink& out, const column* columns, std::size_t count,
+                     const catalogue_entry& entry, double distance) {
     out.put("<TR>");
     for (std::size_t n = 0; n < count; n++) {
         out.put("<TD>");
@@ -103,10 +102,11 @@ void put_votable_error(text_sink& out, const std::string& message) {
 static const char selection_description[] =
     "Entries of the galsift catalogue inside the box query, in catalogue order";
 
-// The whole download of the selection chain from `first_selected`, at `epoch`.
-void put_selection_votable(text_sink& out, const record* first_selected, int epoch) {
+// The whole download of the selected entries `rows`, at `epoch`.
+void put_selection_votable(text_sink& out, entry_reader rows, int epoch) {
     put_votable_head(out, epoch, selection_description, selection_columns, selection_column_count);
-    for (const record* entry = first_selected; entry; entry = entry->next_selected)
-        put_votable_row(out, selection_columns, selection_column_count, *entry, 0);
+    catalogue_entry entry;
+    while (rows.next(entry))
+        put_votable_row(out, selection_columns, selection_column_count, entry, 0);
     put_votable_tail(out, std::string());
 }

@@ -6,6 +6,7 @@
 #ifndef GALSIFT_VO_VOTABLE_H
 #define GALSIFT_VO_VOTABLE_H
 
+#include "catalogue/entry.h"
 #include "vo/table_columns.h"
 #include "vo/text_sink.h"
 
@@ -23,11 +24,11 @@ coordinate_frame frame_of_epoch(int epoch);
 
 void put_votable_head(text_sink& out, int epoch, const std::string& description,
                       const column* columns, std::size_t count);
-void put_votable_row(text_sink& out, const column* columns, std::size_t count, const record& entry,
-                     double distance);
+void put_votable_row(text_sink& out, const column* columns, std::size_t count,
+                     const catalogue_entry& entry, double distance);
 void put_votable_tail(text_sink& out, const std::string& overflow);
 void put_votable_error(text_sink& out, const std::string& message);
 
-void put_selection_votable(text_sink& out, const record* first_selected, int epoch);
+void put_selection_votable(text_sink& out, entry_reader rows, int epoch);
 
 #endif

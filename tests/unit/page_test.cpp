@@ -22,7 +22,8 @@
 #endif
 
 namespace fs = std::filesystem;
-using namespace publisher;
+static const publisher_texts& texts = built_in_publisher;
+static const page_author* const authors = texts.authors;
 
 // The page from its first byte to the epoch of the query summary.
 static const std::string page_head =
@@ -36,7 +37,7 @@ static const std::string page_head =
                 "</font><h3><a href=\"mailto:") +
     authors[0].mail + "\">" + authors[0].name + "</a>,\n<a href=\"mailto:" + authors[1].mail +
     "\">" + authors[1].name + "</a>,\n<a href=\"mailto:" + authors[2].mail + "\">" +
-    authors[2].name + "</a></h3>\n<font color=\"#008080\"><h3>" + institution +
+    authors[2].name + "</a></h3>\n<font color=\"#008080\"><h3>" + texts.institution +
     "<br></h3>\n"
     "</font>\n"
     "<br><ul><li><a href=\"introduction.htm\"><b>Introduction</b></a>\n"
@@ -50,11 +51,11 @@ static const std::string page_foot = std::string("<hr><table width=\"100%\">\n"
                                                  "<td align=\"left\">\n"
                                                  "<font color=\"#008080\">\n"
                                                  "<h3>&#169; ") +
-                                     owner + " <br>\n " + place + ", " + year +
+                                     texts.owner + " <br>\n " + texts.place + ", " + texts.year +
                                      "</h3></font></td>\n"
                                      " <td align=\"right\"><font color=\"#008080\">\n"
                                      "<h3><a href=\"" +
-                                     sponsor_site + "\">Supported by " + sponsor +
+                                     texts.sponsor_site + "\">Supported by " + texts.sponsor +
                                      "</a></h3>\n"
                                      "</font>\n"
                                      "</td>\n"

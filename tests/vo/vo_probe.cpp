@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
         if (init_query_parameters() == 0 || !load(epoch == 1950 ? "CG1950.dat" : "CG2000.dat"))
             return 1;
         result_list_generator();
-        put_selection(format, First_Selected, epoch, out);
+        const record* first = First_Selected;
+        put_selection(format, chain_reader(&first), epoch, out);
     } else {
         std::fputs("usage: vo_probe cone QUERY [ROWS] | votable | csv\n", stderr);
         return 2;
