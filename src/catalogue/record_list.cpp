@@ -15,7 +15,7 @@ static void read_number_field(input_file& file, double& field) {
 }
 
 // Reads the rest of an entry whose first field (hours) has been read.
-static void read_entry_rest(input_file& file, record& entry) {
+void read_entry_rest(input_file& file, record& entry) {
     descriptor_shift(file, '$');
     read_number_field(file, entry.ascension.minutes);
     read_number_field(file, entry.ascension.seconds);

@@ -5,9 +5,11 @@
 #include "vo/sky_position.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
-struct record;
+struct catalogue_entry;
+struct catalogue_store;
 
 struct cone {
     sky_position centre; // degrees, in the catalogue's own coordinates
@@ -15,8 +17,8 @@ struct cone {
 };
 
 struct cone_match {
-    const record* entry = nullptr; // an entry of the catalogue list
-    double distance = 0;           // from the centre, degrees
+    std::uint32_t row = 0; // a row of the store
+    double distance = 0;   // from the centre, degrees
 };
 
 struct cone_answer {
@@ -24,7 +26,7 @@ struct cone_answer {
     bool cut = false;                // more entries matched than the limit let through
 };
 
-bool inside_cone(const cone& where, const record& entry, double& distance);
-cone_answer cone_search(const record* first, const cone& where, std::size_t limit);
+bool inside_cone(const cone& where, const catalogue_entry& entry, double& distance);
+cone_answer cone_search(const catalogue_store& store, const cone& where, std::size_t limit);
 
 #endif

@@ -1,7 +1,7 @@
 // Reading a cone search request and writing its answer.
 #include "vo/cone_search.h"
 
-#include "catalogue/entry.h"
+#include "store/catalogue_store.h"
 #include "vo/table_columns.h"
 #include "vo/votable.h"
 #include "web/query_string.h"
@@ -120,11 +120,11 @@ bool read_cone_request(const std::string& query, cone_request& request, std::str
 static const char cone_description[] =
     "Entries of the galsift catalogue (J2000) within the radius, in catalogue order";
 
-// Writes the whole answer to the cone search `query` over the J2000 catalogue list from
-// `first`: an error document for a refused request; the table's metadata alone for SR=0;
-// else every entry within the cone, in catalogue order. With a `row_limit` above 0, at most
-// that many rows are written, and an INFO says that the answer was cut.
-void answer_cone(const std::string& query, const record* first, std::size_t row_limit,
+// Writes the whole answer to the cone search `query` over `store`, the J2000 catalogue: an error
+// document for a refused request; the table's metadata alone for SR=0; else every entry within the
+// cone, in catalogue order. With a `row_limit` above 0, at most that many rows are written, and an
+// INFO says that the answer was cut.
+void answer_cone(const std::string& query, const catalogue_store& store, std::size_t row_limit,
                  text_sink& out) {
     cone_request request;
     std::string why;
@@ -136,8 +136,8 @@ void answer_cone(const std::string& query, const record* first, std::size_t row_
     put_votable_head(out, 2000, cone_description, cone_columns, count);
     cone_answer answer;
     if (request.where.radius > 0)
-        answer = cone_search(first, request.where, row_limit);
+        answer = cone_search(store, request.where, row_limit);
     for (const cone_match& match : answer.matches)
-        put_votable_row(out, cone_columns, count, entry_of(*match.entry), match.distance);
+        put_votable_row(out, cone_columns, count, store.entry(match.row), match.distance);
     put_votable_tail(out, answer.cut ? cone_messages::overflow : "");
 }

@@ -22,7 +22,7 @@ struct cone_request {
 const double largest_radius = 180;
 
 bool read_cone_request(const std::string& query, cone_request& request, std::string& why);
-void answer_cone(const std::string& query, const record* first, std::size_t row_limit,
+void answer_cone(const std::string& query, const catalogue_store& store, std::size_t row_limit,
                  text_sink& out);
 
 #endif

@@ -25,7 +25,7 @@ void put_selection_csv(text_sink& out, entry_reader rows, int epoch) {
     out.put(csv_header(epoch));
     std::string line;
     catalogue_entry entry;
-    while (rows.next(entry)) {
+    while (!out.failed && rows.next(entry)) {
         line.clear();
         for (std::size_t n = 0; n < selection_column_count; n++) {
             if (n)

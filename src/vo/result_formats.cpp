@@ -26,6 +26,7 @@ answer_limits answer_limits_settings() {
     answer_limits limits;
     limits.page_rows = rows_setting("GALSIFT_PAGE_ROWS", limits.page_rows);
     limits.cone_rows = rows_setting("GALSIFT_CONE_ROWS", limits.cone_rows);
+    limits.all_rows = rows_setting("GALSIFT_ALL_ROWS", limits.all_rows);
     return limits;
 }
 

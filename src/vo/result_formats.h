@@ -24,6 +24,8 @@ struct result_choice {
 struct answer_limits {
     int page_rows = 10000;  // GALSIFT_PAGE_ROWS: rows of the page's table; 0 = no limit
     int cone_rows = 100000; // GALSIFT_CONE_ROWS: rows of a cone search; 0 = no limit
+    int all_rows = 1000000; // GALSIFT_ALL_ROWS: rows of a complete page (rows=all) or of a
+                            // download, at most; a longer answer is refused
 };
 
 answer_limits answer_limits_settings();

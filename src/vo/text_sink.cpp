@@ -8,10 +8,12 @@ void text_sink::put(const char* text) {
     put(text, std::strlen(text));
 }
 
-// Hands every held byte to `deliver`; without one, keeps them.
+// Hands every held byte to `deliver`; without one, keeps them. After a failed delivery
+// the bytes are dropped.
 void text_sink::flush() {
     if (!deliver || held.empty())
         return;
-    deliver(to, held.data(), held.size());
+    if (!failed && !deliver(to, held.data(), held.size()))
+        failed = true;
     held.clear();
 }

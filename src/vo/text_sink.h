@@ -10,10 +10,12 @@
 struct text_sink {
     static const std::size_t piece = 1 << 16; // bytes gathered before they are handed on
 
-    // Hands `length` bytes to `to`; null keeps every byte in `held`.
-    void (*deliver)(void* to, const char* bytes, std::size_t length) = nullptr;
+    // Hands `length` bytes to `to` and returns true, or false when they could not be
+    // taken; null keeps every byte in `held`.
+    bool (*deliver)(void* to, const char* bytes, std::size_t length) = nullptr;
     void* to = nullptr;
-    std::string held; // bytes not yet handed on
+    std::string held;    // bytes not yet handed on
+    bool failed = false; // a delivery failed: nothing more is handed on
 
     void put(const char* bytes, std::size_t length) {
         held.append(bytes, length);

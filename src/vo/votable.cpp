@@ -106,7 +106,7 @@ static const char selection_description[] =
 void put_selection_votable(text_sink& out, entry_reader rows, int epoch) {
     put_votable_head(out, epoch, selection_description, selection_columns, selection_column_count);
     catalogue_entry entry;
-    while (rows.next(entry))
+    while (!out.failed && rows.next(entry))
         put_votable_row(out, selection_columns, selection_column_count, entry, 0);
     put_votable_tail(out, std::string());
 }

@@ -6,18 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 
-// Reads the form data of `request` into `data`. Returns false (with a reason in `why`)
-// for another method, another content type, or data without a length or over form_limit.
+// Reads the form data of `request` into `data` (a HEAD's as a GET's: its answer is that of
+// the GET without the body). Returns false (with a reason in `why`) for another method, another
+// content type, or data without a length or over form_limit.
 bool read_form_data(const request_reader& request, std::string& data, std::string& why) {
     auto variable = [&](const char* name) { return request.variable(request.context, name); };
     const char* method = variable("REQUEST_METHOD");
-    if (method && std::strcmp(method, "GET") == 0) {
+    if (method && (std::strcmp(method, "GET") == 0 || std::strcmp(method, "HEAD") == 0)) {
         const char* query = variable("QUERY_STRING");
         data = query ? query : "";
         return true;
     }
     if (!method || std::strcmp(method, "POST") != 0) {
-        why = "only GET and POST are answered";
+        why = "only GET, HEAD and POST are answered";
         return false;
     }
     const char* type = variable("CONTENT_TYPE");

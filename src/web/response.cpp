@@ -71,14 +71,25 @@ static const char* reason(int status) {
     }
 }
 
-// A whole response: the status line, the headers with the page's `policy`, and `body`.
-static std::string response(int status, const char* policy, const std::string& body) {
+// The status line and the headers of an HTML page with `policy`, each ending in CR LF,
+// without its length.
+static std::string head(int status, const char* policy) {
     return "Status: " + std::to_string(status) + " " + reason(status) +
            "\r\nContent-Type: text/html; charset=" + page_charset +
            "\r\nContent-Security-Policy: " + policy +
-           "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer"
-           "\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
+           "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n";
+}
+
+// A whole response: the status line, the headers with the page's `policy`, and `body`.
+static std::string response(int status, const char* policy, const std::string& body) {
+    return head(status, policy) + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+           body;
+}
+
+// The head of a results page (200), without its length, for a front end that sends the
+// page as it is written.
+std::string results_page_head() {
+    return head(200, results_policy);
 }
 
 // The results page galsift wrote, byte for byte.

@@ -23,6 +23,7 @@ inline const char default_charset[] = "UTF-8";
 
 std::string charset_setting(const char* setting);
 std::string html_escape(const std::string& text);
+std::string results_page_head();
 std::string page_response(const std::string& page);
 std::string form_response(int status, const std::string& title, const query_fields& fields,
                           const std::string& messages);

@@ -16,7 +16,8 @@
 std::string answer_before_run(const request_reader& request, const std::string& data,
                               query_fields& fields) {
     const char* method = request.variable(request.context, "REQUEST_METHOD");
-    if (data.empty() && method && std::strcmp(method, "GET") == 0)
+    if (data.empty() && method &&
+        (std::strcmp(method, "GET") == 0 || std::strcmp(method, "HEAD") == 0))
         return form_response(200, form_title, default_fields(), "");
     std::string why;
     int decoded = decode_form(data, fields, why);

@@ -7,6 +7,7 @@
 #include "catalogue/selection.h"
 #include "flow/globals.h"
 #include "query/query_form.h"
+#include "store/store_load.h"
 #include "vo/cone_search.h"
 #include "vo/result_formats.h"
 
@@ -15,8 +16,8 @@
 #include <cstring>
 #include <unistd.h>
 
-static void to_stdout(void*, const char* bytes, std::size_t length) {
-    std::fwrite(bytes, 1, length, stdout);
+static bool to_stdout(void*, const char* bytes, std::size_t length) {
+    return std::fwrite(bytes, 1, length, stdout) == length;
 }
 
 // Reads a catalogue with the program's own stages; false when it cannot be read whole.
@@ -36,10 +37,12 @@ int main(int argc, char** argv) {
     text_sink out;
     out.deliver = to_stdout;
     if (argc >= 3 && std::strcmp(argv[1], "cone") == 0) {
-        if (!load("CG2000.dat"))
+        catalogue_store store;
+        store_load_report report;
+        if (load_store("CG2000.dat", store, report) != store_loaded)
             return 1;
         std::size_t rows = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
-        answer_cone(argv[2], DB_First.next, rows, out);
+        answer_cone(argv[2], store, rows, out);
     } else if (argc == 2) {
         result_format format = std::strcmp(argv[1], "csv") == 0 ? format_csv : format_votable;
         if (init_query_parameters() == 0 || !load(epoch == 1950 ? "CG1950.dat" : "CG2000.dat"))

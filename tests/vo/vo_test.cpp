@@ -1,6 +1,7 @@
 // The pieces of the cone search and the downloads that a reader of their output cannot
 // tell apart by eye: text encoding, request parsing, distances, limits.
 #include "catalogue/record.h"
+#include "store/store_load.h"
 #include "vo/cone.h"
 #include "vo/cone_search.h"
 #include "vo/result_formats.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -152,11 +155,14 @@ TEST(vo_cone, PositionsAsTheSelectionReadsThem) {
 
 TEST(vo_cone, MatchesInCatalogueOrderUpToTheLimit) {
     // Entries along the equator at right ascensions 3, 1, 2, 0 and 4 degrees (0.2h = 3 deg).
-    std::vector<record> list = {entry_at(0, 12, 0, 1, 0), entry_at(0, 4, 0, 1, 0),
-                                entry_at(0, 8, 0, 1, 0), entry_at(0, 0, 0, 1, 0),
-                                entry_at(0, 16, 0, 1, 0)};
-    for (std::size_t n = 0; n + 1 < list.size(); n++)
-        list[n].next = &list[n + 1];
+    std::string path = testing::TempDir() + "galsift-cone-order.dat";
+    std::ofstream(path) << "00$12$0$+00$00$00$0$ a $r$\n00$04$0$+00$00$00$0$ b $r$\n"
+                           "00$08$0$+00$00$00$0$ c $r$\n00$00$0$+00$00$00$0$ d $r$\n"
+                           "00$16$0$+00$00$00$0$ e $r$\n";
+    catalogue_store store;
+    store_load_report report;
+    ASSERT_EQ(load_store(path.c_str(), store, report), store_loaded);
+    std::remove(path.c_str());
     cone around_two{{2, 0}, 1.5};
     struct {
         std::size_t limit;
@@ -164,14 +170,14 @@ TEST(vo_cone, MatchesInCatalogueOrderUpToTheLimit) {
         bool cut;
     } cases[] = {{0, {0, 1, 2}, false}, {3, {0, 1, 2}, false}, {2, {0, 1}, true}, {1, {0}, true}};
     for (const auto& c : cases) {
-        cone_answer answer = cone_search(&list[0], around_two, c.limit);
+        cone_answer answer = cone_search(store, around_two, c.limit);
         std::vector<std::size_t> found;
         for (const cone_match& match : answer.matches)
-            found.push_back(static_cast<std::size_t>(match.entry - &list[0]));
+            found.push_back(store.number[match.row]);
         EXPECT_EQ(found, c.expected) << c.limit;
         EXPECT_EQ(answer.cut, c.cut) << c.limit;
     }
-    cone_answer answer = cone_search(&list[0], around_two, 0);
+    cone_answer answer = cone_search(store, around_two, 0);
     EXPECT_NEAR(answer.matches[0].distance, 1, 1e-12);
 }
 
