@@ -100,6 +100,17 @@ bool read_quoted(cursor& in, char quote, adql_token& token) {
     return false;
 }
 
+// Moves past letters, digits, "_" and "." that follow a number at once, to report them
+// with it as one malformed number. Returns whether there were any.
+bool swallow_word(cursor& in) {
+    bool any = false;
+    while (is_letter(in.peek()) || is_digit(in.peek()) || in.peek() == '_' || in.peek() == '.') {
+        in.step();
+        any = true;
+    }
+    return any;
+}
+
 // Reads 0x and hexadecimal digits into an integer token holding the value in decimal.
 // Returns the message of what is wrong, or nullptr.
 const char* read_hex(cursor& in, adql_token& token) {
@@ -117,7 +128,7 @@ const char* read_hex(cursor& in, adql_token& token) {
     }
     token.kind = token_kind::integer;
     token.value = std::to_string(value);
-    if (!digits || is_letter(in.peek()) || in.peek() == '_')
+    if (!digits || swallow_word(in))
         return bad_number;
     return overflow ? big_number : nullptr;
 }
@@ -151,9 +162,7 @@ const char* read_number(cursor& in, adql_token& token) {
         while (is_digit(in.peek()))
             in.step();
     }
-    if (is_letter(in.peek()) || in.peek() == '_' || in.peek() == '.')
-        return bad_number;
-    return nullptr;
+    return swallow_word(in) ? bad_number : nullptr;
 }
 
 // Reads an operator of one or two characters; false when none begins here.
