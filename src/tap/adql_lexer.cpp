@@ -49,27 +49,48 @@ void set_error(adql_error& error, const adql_token& token, const std::string& wh
 
 namespace {
 
+// The length in bytes of the UTF-8 character that `lead` begins; 1 for a byte that
+// begins none (ASCII, or a stray continuation byte, which counts as a character).
+int sequence_length(char lead) {
+    unsigned char c = static_cast<unsigned char>(lead);
+    return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+}
+
 // A reading position in the query, with its line and column.
 struct cursor {
     const std::string& text;
     std::size_t at = 0;
     int line = 1;
     int column = 1;
+    int continuations = 0; // bytes still to come of the UTF-8 character begun
 
     bool done() const { return at >= text.size(); }
     char peek(std::size_t ahead = 0) const {
         return at + ahead < text.size() ? text[at + ahead] : '\0';
     }
-    // Moves past one byte; a UTF-8 continuation byte takes no column of its own.
+    // Moves past one byte; the continuation bytes of a UTF-8 character take no column of
+    // their own.
     void step() {
         assert(!done());
         char c = text[at++];
+        bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        if (continuation && continuations > 0) {
+            continuations--;
+            return;
+        }
+        continuations = continuation ? 0 : sequence_length(c) - 1;
         if (c == '\n') {
             line++;
             column = 1;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        } else {
             column++;
         }
+    }
+    // Moves past the whole character at `at`.
+    void step_character() {
+        step();
+        while (continuations > 0 && !done() && (static_cast<unsigned char>(peek()) & 0xC0) == 0x80)
+            step();
     }
 };
 
@@ -100,6 +121,17 @@ bool read_quoted(cursor& in, char quote, adql_token& token) {
     return false;
 }
 
+// Moves past letters, digits, "_" and "." that follow a number at once, to report them
+// with it as one malformed number. Returns whether there were any.
+bool swallow_word(cursor& in) {
+    bool any = false;
+    while (is_letter(in.peek()) || is_digit(in.peek()) || in.peek() == '_' || in.peek() == '.') {
+        in.step();
+        any = true;
+    }
+    return any;
+}
+
 // Reads 0x and hexadecimal digits into an integer token holding the value in decimal.
 // Returns the message of what is wrong, or nullptr.
 const char* read_hex(cursor& in, adql_token& token) {
@@ -117,7 +149,7 @@ const char* read_hex(cursor& in, adql_token& token) {
     }
     token.kind = token_kind::integer;
     token.value = std::to_string(value);
-    if (!digits || is_letter(in.peek()) || in.peek() == '_')
+    if (!digits || swallow_word(in))
         return bad_number;
     return overflow ? big_number : nullptr;
 }
@@ -151,9 +183,7 @@ const char* read_number(cursor& in, adql_token& token) {
         while (is_digit(in.peek()))
             in.step();
     }
-    if (is_letter(in.peek()) || in.peek() == '_' || in.peek() == '.')
-        return bad_number;
-    return nullptr;
+    return swallow_word(in) ? bad_number : nullptr;
 }
 
 // Reads an operator of one or two characters; false when none begins here.
@@ -226,9 +256,8 @@ bool read_tokens(const std::string& query, std::vector<adql_token>& tokens, adql
         } else if (read_symbol(in)) {
             token.kind = token_kind::symbol;
         } else {
-            in.step();
-            while (!in.done() && (static_cast<unsigned char>(in.peek()) & 0xC0) == 0x80)
-                in.step(); // the whole of a UTF-8 character
+            token.kind = token_kind::symbol;
+            in.step_character();
             wrong = unexpected;
         }
         token.text = query.substr(begin, in.at - begin);

@@ -76,7 +76,7 @@ std::vector<std::pair<int, int>> columns_named(const translator& t, const adql_n
                                                std::size_t first, std::size_t last) {
     std::vector<std::pair<int, int>> found;
     for (std::size_t e = first; e < last; e++) {
-        const tap_schema_table& table = t.schema.tables[t.entries[e].table];
+        const tap_schema_table& table = t.table_of(static_cast<int>(e));
         for (std::size_t c = 0; c < table.columns.size(); c++)
             if (name_matches(name, table.columns[c].name))
                 found.emplace_back(static_cast<int>(e), static_cast<int>(c));
@@ -109,7 +109,7 @@ bool one_column(const translator& t, const adql_name& name, std::size_t first, s
         out.members = found;
         out.sql = t.column_sql(found[0].first, found[0].second);
         out.type = t.column_type(found[0].first, found[0].second);
-        out.name = t.schema.tables[t.entries[found[0].first].table].columns[found[0].second].name;
+        out.name = t.published_column(found[0].first, found[0].second).name;
         return true;
     }
     int group = found.empty() ? -1 : merged_group(t, found);
@@ -142,20 +142,25 @@ bool translator::fail(const adql_token& token, const std::string& what, int code
     return false;
 }
 
+// The published table of FROM entry `entry`.
+const tap_schema_table& translator::table_of(int entry) const {
+    return schema.tables[static_cast<std::size_t>(entries[static_cast<std::size_t>(entry)].table)];
+}
+
+// Column `column` of the published table of FROM entry `entry`.
+const tap_schema_column& translator::published_column(int entry, int column) const {
+    return table_of(entry).columns[static_cast<std::size_t>(column)];
+}
+
 // "t1"."ra": the SQL of a table's column.
 std::string translator::column_sql(int entry, int column) const {
-    const scope_entry& e = entries[static_cast<std::size_t>(entry)];
-    const tap_schema_table& table = schema.tables[static_cast<std::size_t>(e.table)];
-    return quoted_name(e.sql_alias) + "." +
-           quoted_name(table.columns[static_cast<std::size_t>(column)].sql_name);
+    return quoted_name(entries[static_cast<std::size_t>(entry)].sql_alias) + "." +
+           quoted_name(published_column(entry, column).sql_name);
 }
 
 // The type of a table's column, from its VOTable datatype.
 value_type translator::column_type(int entry, int column) const {
-    const scope_entry& e = entries[static_cast<std::size_t>(entry)];
-    const std::string& datatype = schema.tables[static_cast<std::size_t>(e.table)]
-                                      .columns[static_cast<std::size_t>(column)]
-                                      .datatype;
+    const std::string& datatype = published_column(entry, column).datatype;
     if (datatype == "char" || datatype == "unicodeChar")
         return value_type::text;
     if (datatype == "double" || datatype == "float")
@@ -226,8 +231,7 @@ bool translator::from_item(const adql_from& from, int join, int side, bool under
     std::vector<adql_name> shared = from.using_columns;
     if (from.natural) { // the names both sides have, as the left side lists them
         for (std::size_t e = first; e < middle; e++)
-            for (const tap_schema_column& column :
-                 schema.tables[static_cast<std::size_t>(entries[e].table)].columns) {
+            for (const tap_schema_column& column : table_of(static_cast<int>(e)).columns) {
                 adql_name name;
                 name.text = column.name;
                 name.delimited = true;

@@ -95,6 +95,8 @@ struct translator {
     bool from_item(const adql_from& from, int join, int side, bool under_outer, std::string& sql);
     bool resolve_column(const adql_node& node, sql_value& out, bool report);
     bool entry_qualified(const std::vector<adql_name>& qualifier, int& entry, bool report);
+    const tap_schema_table& table_of(int entry) const;
+    const tap_schema_column& published_column(int entry, int column) const;
     std::string column_sql(int entry, int column) const;
     value_type column_type(int entry, int column) const;
     bool inner_path(int entry, int join, int& side) const;

@@ -184,7 +184,7 @@ bool translator::spatial_hint(const adql_node& term, int join, std::string& hint
             ra.entry < 0 || ra.entry != dec.entry)
             continue;
         const scope_entry& indexed = entries[static_cast<std::size_t>(ra.entry)];
-        const tap_schema_table& table = schema.tables[static_cast<std::size_t>(indexed.table)];
+        const tap_schema_table& table = table_of(ra.entry);
         if (table.ra_column < 0 || ra.column != table.ra_column || dec.column != table.dec_column)
             continue;
 

@@ -57,8 +57,7 @@ result_column column_of(const translator& t, int entry, int column) {
     result_column out;
     out.table = t.entries[static_cast<std::size_t>(entry)].table;
     out.column = column;
-    const tap_schema_column& published = t.schema.tables[static_cast<std::size_t>(out.table)]
-                                             .columns[static_cast<std::size_t>(column)];
+    const tap_schema_column& published = t.published_column(entry, column);
     out.name = published.name;
     out.datatype = published.datatype;
     out.arraysize = published.arraysize;
@@ -83,8 +82,7 @@ bool star(translator& t, const adql_select_item& item, selected& out,
     for (int e = 0; e < static_cast<int>(t.entries.size()); e++) {
         if (only >= 0 && e != only)
             continue;
-        const tap_schema_table& table =
-            t.schema.tables[static_cast<std::size_t>(t.entries[static_cast<std::size_t>(e)].table)];
+        const tap_schema_table& table = t.table_of(e);
         for (int c = 0; c < static_cast<int>(table.columns.size()); c++) {
             int group = only >= 0 ? -1 : group_of(t, e, c);
             const merged_column* m =
