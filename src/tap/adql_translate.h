@@ -85,7 +85,8 @@ struct translator {
     std::vector<merged_column> merged;
     clause where = clause::select_list;
     bool in_aggregate = false;
-    int result = 0; // adql_translated, or what the error is
+    int result = 0;           // adql_translated, or what the error is
+    std::uint64_t hinted = 0; // a bit for each FROM entry whose circle went to the index
     adql_error error;
 
     explicit translator(const tap_schema& s) : schema(s) {}

@@ -53,12 +53,10 @@ bool read_part_headers(const std::string& body, std::size_t& at, form_part& part
     std::size_t line_start = 0;
     while (line_start <= headers.size()) {
         std::size_t line_end = headers.find("\r\n", line_start);
-        std::string line = headers.substr(line_start, line_end == std::string::npos
-                                                           ? std::string::npos
-                                                           : line_end - line_start);
+        std::string line = headers.substr(
+            line_start, line_end == std::string::npos ? std::string::npos : line_end - line_start);
         std::size_t colon = line.find(':');
-        if (colon != std::string::npos &&
-            lower(line.substr(0, colon)) == "content-disposition") {
+        if (colon != std::string::npos && lower(line.substr(0, colon)) == "content-disposition") {
             bool found;
             part.name = header_parameter(line, "name", found);
             header_parameter(line, "filename", part.file);
@@ -86,7 +84,8 @@ bool read_multipart(const std::string& body, const std::string& boundary,
     parts.clear();
     const std::string delimiter = "--" + boundary;
     std::size_t at = body.find(delimiter);
-    if (boundary.empty() || at == std::string::npos || (at != 0 && body.compare(at - 2, 2, "\r\n"))) {
+    if (boundary.empty() || at == std::string::npos ||
+        (at != 0 && body.compare(at - 2, 2, "\r\n"))) {
         why = "the multipart/form-data body does not start with its boundary";
         return false;
     }

@@ -7,9 +7,9 @@
 #include <vector>
 
 struct form_part {
-    std::string name;       // the name of its Content-Disposition
-    bool file = false;      // it has a filename
-    std::string content;    // its bytes
+    std::string name;    // the name of its Content-Disposition
+    bool file = false;   // it has a filename
+    std::string content; // its bytes
 };
 
 // The boundary named by the Content-Type `type` ("multipart/form-data; boundary=x"), or

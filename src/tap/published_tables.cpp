@@ -89,12 +89,14 @@ published_table catalogue_table(int epoch) {
     return table;
 }
 
-std::string tap_schema_sql_name(const std::string& name) { return "tap_schema_" + name; }
+std::string tap_schema_sql_name(const std::string& name) {
+    return "tap_schema_" + name;
+}
 
 // One of TAP_SCHEMA's tables, its columns given as name, datatype ("char" or "int") and
 // description.
 static published_table metadata_table(const char* name, const char* description,
-                                        std::vector<std::vector<const char*>> columns) {
+                                      std::vector<std::vector<const char*>> columns) {
     published_table table;
     table.schema = "TAP_SCHEMA";
     table.name = std::string("TAP_SCHEMA.") + name;
@@ -115,46 +117,44 @@ static published_table metadata_table(const char* name, const char* description,
 std::vector<published_table> published_tables() {
     std::vector<published_table> tables = {catalogue_table(2000), catalogue_table(1950)};
     tables.push_back(metadata_table("schemas", "The schemas of this service",
-                                      {{"schema_name", "char", "Name of the schema"},
-                                       {"utype", "char", "Utype of the schema"},
-                                       {"description", "char", "What the schema holds"},
-                                       {"schema_index", "int", "Rank of the schema in a list"}}));
-    tables.push_back(metadata_table(
-        "tables", "The tables of this service",
-        {{"schema_name", "char", "The schema holding the table"},
-         {"table_name", "char", "Name of the table, as a query writes it"},
-         {"table_type", "char", "table or view"},
-         {"utype", "char", "Utype of the table"},
-         {"description", "char", "What the table holds"},
-         {"table_index", "int", "Rank of the table in a list"}}));
-    tables.push_back(metadata_table(
-        "columns", "The columns of this service's tables",
-        {{"table_name", "char", "The table holding the column"},
-         {"column_name", "char", "Name of the column, as a query writes it"},
-         {"datatype", "char", "VOTable datatype of the column"},
-         {"arraysize", "char", "VOTable arraysize of the column"},
-         {"xtype", "char", "VOTable xtype of the column"},
-         {"size", "int", "The length in arraysize, as TAP 1.0 gave it"},
-         {"description", "char", "What the column holds"},
-         {"utype", "char", "Utype of the column"},
-         {"unit", "char", "Unit of the column's values"},
-         {"ucd", "char", "Unified content descriptor of the column"},
-         {"indexed", "int", "1 when a constraint on the column uses an index"},
-         {"principal", "int", "1 when the column is among the table's main ones"},
-         {"std", "int", "1 when a standard defines the column"},
-         {"column_index", "int", "Rank of the column in its table"}}));
+                                    {{"schema_name", "char", "Name of the schema"},
+                                     {"utype", "char", "Utype of the schema"},
+                                     {"description", "char", "What the schema holds"},
+                                     {"schema_index", "int", "Rank of the schema in a list"}}));
     tables.push_back(
-        metadata_table("keys", "The foreign keys between this service's tables",
-                         {{"key_id", "char", "Name of the key"},
-                          {"from_table", "char", "The table the key leads from"},
-                          {"target_table", "char", "The table the key leads to"},
-                          {"description", "char", "What the key joins"},
-                          {"utype", "char", "Utype of the key"}}));
+        metadata_table("tables", "The tables of this service",
+                       {{"schema_name", "char", "The schema holding the table"},
+                        {"table_name", "char", "Name of the table, as a query writes it"},
+                        {"table_type", "char", "table or view"},
+                        {"utype", "char", "Utype of the table"},
+                        {"description", "char", "What the table holds"},
+                        {"table_index", "int", "Rank of the table in a list"}}));
+    tables.push_back(
+        metadata_table("columns", "The columns of this service's tables",
+                       {{"table_name", "char", "The table holding the column"},
+                        {"column_name", "char", "Name of the column, as a query writes it"},
+                        {"datatype", "char", "VOTable datatype of the column"},
+                        {"arraysize", "char", "VOTable arraysize of the column"},
+                        {"xtype", "char", "VOTable xtype of the column"},
+                        {"size", "int", "The length in arraysize, as TAP 1.0 gave it"},
+                        {"description", "char", "What the column holds"},
+                        {"utype", "char", "Utype of the column"},
+                        {"unit", "char", "Unit of the column's values"},
+                        {"ucd", "char", "Unified content descriptor of the column"},
+                        {"indexed", "int", "1 when a constraint on the column uses an index"},
+                        {"principal", "int", "1 when the column is among the table's main ones"},
+                        {"std", "int", "1 when a standard defines the column"},
+                        {"column_index", "int", "Rank of the column in its table"}}));
+    tables.push_back(metadata_table("keys", "The foreign keys between this service's tables",
+                                    {{"key_id", "char", "Name of the key"},
+                                     {"from_table", "char", "The table the key leads from"},
+                                     {"target_table", "char", "The table the key leads to"},
+                                     {"description", "char", "What the key joins"},
+                                     {"utype", "char", "Utype of the key"}}));
     tables.push_back(metadata_table("key_columns", "The columns of the foreign keys",
-                                      {{"key_id", "char", "The key"},
-                                       {"from_column", "char", "Its column in the from table"},
-                                       {"target_column", "char",
-                                        "Its column in the target table"}}));
+                                    {{"key_id", "char", "The key"},
+                                     {"from_column", "char", "Its column in the from table"},
+                                     {"target_column", "char", "Its column in the target table"}}));
     return tables;
 }
 
@@ -167,9 +167,9 @@ tap_schema schema_of(const std::vector<published_table>& tables) {
         for (const published_column& column : table.columns) {
             // Arrays, bits and complex numbers are held as their texts.
             bool characters = column.datatype == "char" || column.datatype == "unicodeChar";
-            bool held_as_text = !characters && (!column.arraysize.empty() ||
-                                                column.datatype == "bit" ||
-                                                column.datatype.find("Complex") != std::string::npos);
+            bool held_as_text =
+                !characters && (!column.arraysize.empty() || column.datatype == "bit" ||
+                                column.datatype.find("Complex") != std::string::npos);
             described.columns.push_back(
                 {column.name, column.sql_name.empty() ? column.name : column.sql_name,
                  held_as_text ? "char" : column.datatype, held_as_text ? "*" : column.arraysize});

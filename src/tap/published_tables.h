@@ -27,15 +27,15 @@ struct published_column {
 };
 
 struct published_table {
-    std::string schema;       // "galsift", "TAP_SCHEMA" or "TAP_UPLOAD"
-    std::string name;         // qualified ADQL name: "galsift.cg2000"
-    std::string sql_name;     // its name in SQLite (the main database)
+    std::string schema;   // "galsift", "TAP_SCHEMA" or "TAP_UPLOAD"
+    std::string name;     // qualified ADQL name: "galsift.cg2000"
+    std::string sql_name; // its name in SQLite (the main database)
     std::string description;
     std::vector<published_column> columns; // in order
-    int ra_column = -1;  // the columns of the spatial index, or -1
+    int ra_column = -1;                    // the columns of the spatial index, or -1
     int dec_column = -1;
-    int epoch = 0;       // a catalogue's epoch (2000, 1950), whose frame its positions
-                         // are in; 0 for a table without positions of its own
+    int epoch = 0; // a catalogue's epoch (2000, 1950), whose frame its positions
+                   // are in; 0 for a table without positions of its own
 };
 
 // A foreign key of TAP_SCHEMA.keys, on one column.

@@ -16,7 +16,9 @@ const char document_head[] =
     "<VOTABLE version=\"1.3\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
     " xmlns=\"http://www.ivoa.net/xml/VOTable/v1.3\">\n";
 
-const char* coosys_id(int epoch) { return epoch == 1950 ? "fk4_b1950" : "fk5_j2000"; }
+const char* coosys_id(int epoch) {
+    return epoch == 1950 ? "fk4_b1950" : "fk5_j2000";
+}
 
 bool is_integer_type(const std::string& datatype) {
     return datatype == "long" || datatype == "int" || datatype == "short" ||
@@ -29,8 +31,8 @@ bool is_real_type(const std::string& datatype) {
 
 // Whether a field holds one number (not a text, not an array).
 bool is_number(const published_column& column) {
-    return column.arraysize.empty() && (is_integer_type(column.datatype) ||
-                                        is_real_type(column.datatype));
+    return column.arraysize.empty() &&
+           (is_integer_type(column.datatype) || is_real_type(column.datatype));
 }
 
 void put_attribute(text_sink& out, const char* name, const std::string& value) {

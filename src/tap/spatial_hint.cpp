@@ -187,6 +187,10 @@ bool translator::spatial_hint(const adql_node& term, int join, std::string& hint
         const tap_schema_table& table = table_of(ra.entry);
         if (table.ra_column < 0 || ra.column != table.ra_column || dec.column != table.dec_column)
             continue;
+        // One circle a table: SQLite reads two constants given to one column as a
+        // constraint no row meets, and answers nothing.
+        if (hinted >> ra.entry & 1)
+            continue;
 
         const adql_node* a = r.centre_ra;
         const adql_node* b = r.centre_dec;
@@ -247,6 +251,7 @@ bool translator::spatial_hint(const adql_node& term, int join, std::string& hint
         hint = alias + quoted_name(cone_ra_column) + " = (" + va.sql + ") AND " + alias +
                quoted_name(cone_dec_column) + " = (" + vb.sql + ") AND " + alias +
                quoted_name(cone_radius_column) + " = " + radius;
+        hinted |= std::uint64_t(1) << ra.entry;
         return true;
     }
     return true;

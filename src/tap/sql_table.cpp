@@ -33,7 +33,9 @@ std::string sql_identifier(const std::string& name) {
     return quoted + "\"";
 }
 
-sql_table_writer::~sql_table_writer() { sqlite3_finalize(insert); }
+sql_table_writer::~sql_table_writer() {
+    sqlite3_finalize(insert);
+}
 
 int sql_table_writer::add(const std::vector<sql_cell>& row) {
     assert(insert && static_cast<int>(row.size()) == columns);

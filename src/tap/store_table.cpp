@@ -2,12 +2,14 @@
 #include "tap/store_table.h"
 
 #include "store/catalogue_store.h"
+#include "store/store_select.h"
 #include "vo/cone.h"
 #include "vo/sky_position.h"
 #include "vo/table_columns.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -38,12 +40,12 @@ struct store_vtab {
 struct store_cursor {
     sqlite3_vtab_cursor base; // first: SQLite sees this
     const catalogue_store* store = nullptr;
-    bool whole = true;                // every row, in the store's order
-    std::vector<std::uint32_t> rows;  // else these, in catalogue order
-    std::size_t at = 0, end = 0;      // the place in either
-    double circle[3] = {0, 0, 0};     // the circle read, as given
-    bool has_circle = false;          // the hidden columns hold it; else NULL
-    std::size_t decoded = SIZE_MAX;   // the row whose entry `entry` holds
+    bool whole = true;               // every row, in the store's order
+    std::vector<std::uint32_t> rows; // else these, in catalogue order
+    std::size_t at = 0, end = 0;     // the place in either
+    double circle[3] = {0, 0, 0};    // the circle read, as given
+    bool has_circle = false;         // the hidden columns hold it; else NULL
+    std::size_t decoded = SIZE_MAX;  // the row whose entry `entry` holds
     catalogue_entry entry;
 };
 
@@ -64,7 +66,9 @@ int disconnect(sqlite3_vtab* table) {
     return SQLITE_OK;
 }
 
-bool is_hidden(int column) { return column >= store_cone_ra && column <= store_cone_radius; }
+bool is_hidden(int column) {
+    return column >= store_cone_ra && column <= store_cone_radius;
+}
 
 // A plan reads either every row, or the circles of the hidden columns: idxNum is the
 // number of circles, whose ra, dec and radius come as arguments 3n+1, 3n+2, 3n+3 (the
@@ -127,6 +131,30 @@ sky_position on_the_sphere(sky_position where) {
     return {ra < 0 ? ra + 360 : ra, dec};
 }
 
+// Adds to `rows` (in catalogue order, kept so) the entries within `around` whose
+// declination lies beyond a pole: the index keeps them in the zone at that pole, but their
+// position is the point across it, which may lie far from the pole.
+void add_beyond_the_poles(const catalogue_store& store, const cone& around,
+                          std::vector<std::uint32_t>& rows) {
+    std::size_t found = rows.size();
+    for (int zone : {0, zone_count - 1}) {
+        for (std::uint32_t row = store.zone_start[static_cast<std::size_t>(zone)];
+             row < store.zone_start[static_cast<std::size_t>(zone) + 1]; row++) {
+            catalogue_entry entry = store.entry(row);
+            double distance;
+            if (std::fabs(declination_degrees(entry.declination)) > 90 &&
+                inside_cone(around, entry, distance) &&
+                !std::binary_search(rows.begin(), rows.begin() + static_cast<long>(found), row,
+                                    [&](std::uint32_t a, std::uint32_t b) {
+                                        return store.number[a] < store.number[b];
+                                    }))
+                rows.push_back(row);
+        }
+    }
+    if (rows.size() > found)
+        sort_by_catalogue_place(store, rows);
+}
+
 // Reads the circles of `argv` (idxNum of them) and sets the cursor on the rows of the
 // smallest: none when one circle has a NULL, an infinite centre or a negative radius
 // (nothing can lie in it), every row when its radius reaches across the sky.
@@ -161,6 +189,7 @@ void start_circles(store_cursor& cursor, int circles, sqlite3_value** argv) {
     cursor.rows.reserve(answer.matches.size());
     for (const cone_match& match : answer.matches)
         cursor.rows.push_back(match.row);
+    add_beyond_the_poles(*cursor.store, around, cursor.rows);
     cursor.end = cursor.rows.size();
 }
 
@@ -277,7 +306,9 @@ sqlite3_module make_module() {
 
 const sqlite3_module store_module = make_module();
 
-void forget_source(void* source) { delete static_cast<table_source*>(source); }
+void forget_source(void* source) {
+    delete static_cast<table_source*>(source);
+}
 
 } // namespace
 

@@ -7,7 +7,9 @@
 
 #include <sqlite3.h>
 
-tap_database::~tap_database() { sqlite3_close(db); }
+tap_database::~tap_database() {
+    sqlite3_close(db);
+}
 
 // Longest text or blob a statement may make, in bytes: far beyond any catalogue value,
 // small enough that no query can make the server's memory its own.
@@ -16,10 +18,9 @@ static const int longest_value = 1 << 24;
 int open_tap_database(const tap_catalogue catalogues[2],
                       const std::vector<std::pair<std::string, upload_table>>& uploads,
                       tap_database& database, std::string& why) {
-    int status = sqlite3_open_v2(":memory:", &database.db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
-                                     SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+    int status =
+        sqlite3_open_v2(":memory:", &database.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (status != SQLITE_OK) {
         why = database.db ? sqlite3_errmsg(database.db) : "no memory for a connection";
         return status;
@@ -53,7 +54,8 @@ int open_tap_database(const tap_catalogue catalogues[2],
     // authorizer would refuse the declaration of its columns then.
     for (int n = 0; n < 2 && status == SQLITE_OK; n++)
         status = sqlite3_exec(
-            db, ("SELECT entry FROM " + catalogue_sql_name(catalogues[n].epoch) + " LIMIT 0").c_str(),
+            db,
+            ("SELECT entry FROM " + catalogue_sql_name(catalogues[n].epoch) + " LIMIT 0").c_str(),
             nullptr, nullptr, nullptr);
     if (status != SQLITE_OK) {
         if (why.empty())

@@ -39,11 +39,11 @@ struct upload_reference {
 
 // A query as a run takes it.
 struct tap_query_request {
-    std::string query;            // the ADQL
+    std::string query; // the ADQL
     tap_format format = tap_votable;
-    long long maxrec = 0;         // rows written at most, the limits applied
+    long long maxrec = 0; // rows written at most, the limits applied
     std::vector<upload_reference> uploads;
-    std::string runid;            // the client's own name of the run, returned as given
+    std::string runid; // the client's own name of the run, returned as given
 };
 
 // Checks `parameters` as a query: REQUEST doQuery when given, LANG ADQL (ADQL-2.0,

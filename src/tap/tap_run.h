@@ -15,12 +15,12 @@
 #include <vector>
 
 struct tap_run_input {
-    const tap_catalogue* catalogues = nullptr;  // the two epochs', for the whole run
+    const tap_catalogue* catalogues = nullptr; // the two epochs', for the whole run
     tap_query_request request;
-    const std::vector<form_part>* parts = nullptr; // the fields the uploads name
-    std::size_t upload_limit = 0;                  // bytes of all uploads at most
+    const std::vector<form_part>* parts = nullptr;  // the fields the uploads name
+    std::size_t upload_limit = 0;                   // bytes of all uploads at most
     std::chrono::steady_clock::time_point deadline; // the run stops here
-    const std::atomic<bool>* abort = nullptr;      // set: the run stops (null: never)
+    const std::atomic<bool>* abort = nullptr;       // set: the run stops (null: never)
 };
 
 // The results of run_tap_query.

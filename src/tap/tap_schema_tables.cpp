@@ -24,7 +24,9 @@ sql_cell text_or_null(const std::string& text) {
     return text.empty() ? sql_cell::nothing() : sql_cell::of(text);
 }
 
-sql_cell integer(long long value) { return sql_cell::of(value); }
+sql_cell integer(long long value) {
+    return sql_cell::of(value);
+}
 
 // The number in an arraysize ("12", "12*"), or NULL ("*", "", a shape "2x3").
 sql_cell size_of(const std::string& arraysize) {

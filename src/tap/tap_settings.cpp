@@ -25,7 +25,7 @@ tap_settings tap_settings_from_environment() {
         static_cast<int>(setting("GALSIFT_TAP_ASYNC_LIMIT", 1, 30 * 86400, s.async_seconds));
     s.jobs = static_cast<int>(setting("GALSIFT_TAP_JOBS", 1, 64, s.jobs));
     s.retention = static_cast<int>(setting("GALSIFT_TAP_RETENTION", 60, 365 * 86400, s.retention));
-    s.upload_limit = static_cast<std::size_t>(
-        setting("GALSIFT_TAP_UPLOAD_LIMIT", 1024, 1LL << 31, static_cast<long long>(s.upload_limit)));
+    s.upload_limit = static_cast<std::size_t>(setting("GALSIFT_TAP_UPLOAD_LIMIT", 1024, 1LL << 31,
+                                                      static_cast<long long>(s.upload_limit)));
     return s;
 }

@@ -15,8 +15,8 @@ static std::string sql_type_of(const upload_field& field) {
     return "INTEGER";
 }
 
-int create_upload_table(sqlite3* db, const std::string& name, int number,
-                        const upload_table& table, published_table& published, std::string& why) {
+int create_upload_table(sqlite3* db, const std::string& name, int number, const upload_table& table,
+                        published_table& published, std::string& why) {
     published = published_table();
     published.schema = "TAP_UPLOAD";
     published.name = "TAP_UPLOAD." + name;

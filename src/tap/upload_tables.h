@@ -14,7 +14,7 @@ struct sqlite3;
 // `db`, and describes it in `published`: its columns are the FIELDs, named as they are,
 // with their datatypes and arraysizes. Returns SQLITE_OK, or SQLite's code with its
 // message in `why`.
-int create_upload_table(sqlite3* db, const std::string& name, int number,
-                        const upload_table& table, published_table& published, std::string& why);
+int create_upload_table(sqlite3* db, const std::string& name, int number, const upload_table& table,
+                        published_table& published, std::string& why);
 
 #endif

@@ -16,9 +16,9 @@ std::size_t element_bytes(const std::string& datatype) {
     static const struct {
         const char* name;
         std::size_t bytes;
-    } sizes[] = {{"boolean", 1}, {"bit", 0},        {"unsignedByte", 1},   {"short", 2},
-                 {"int", 4},     {"long", 8},       {"char", 1},           {"unicodeChar", 2},
-                 {"float", 4},   {"double", 8},     {"floatComplex", 8},   {"doubleComplex", 16}};
+    } sizes[] = {{"boolean", 1}, {"bit", 0},    {"unsignedByte", 1}, {"short", 2},
+                 {"int", 4},     {"long", 8},   {"char", 1},         {"unicodeChar", 2},
+                 {"float", 4},   {"double", 8}, {"floatComplex", 8}, {"doubleComplex", 16}};
     for (const auto& size : sizes)
         if (datatype == size.name)
             return size.bytes;

@@ -16,13 +16,13 @@ struct reading {
     XML_Parser parser = nullptr;
     upload_table* table = nullptr;
     place at = place::outside;
-    int depth = 0;         // of elements open inside the first TABLE
-    std::string text;      // characters of the TD, DESCRIPTION or STREAM being read
-    std::string encoding;  // the STREAM's
-    bool binary2 = false;  // BINARY2 rather than BINARY
+    int depth = 0;        // of elements open inside the first TABLE
+    std::string text;     // characters of the TD, DESCRIPTION or STREAM being read
+    std::string encoding; // the STREAM's
+    bool binary2 = false; // BINARY2 rather than BINARY
     bool in_stream_data = false;
     std::vector<sql_cell> row; // the TR being read
-    std::string why;       // set at the first fault; parsing stops
+    std::string why;           // set at the first fault; parsing stops
 };
 
 // An element's name without its namespace prefix.

@@ -54,11 +54,11 @@ TEST_F(store_table_test, IndexedPositionsAnswerAsAFullScan) {
     load(random_catalogue(random, 20000));
     const pair_of_queries cases[] = {
         {"1=CONTAINS(POINT('ICRS', ra, dec), CIRCLE('ICRS', 187.7, 12.4, 3))"},
-        {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 0.05, -20, 2))"},  // across 0h
+        {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 0.05, -20, 2))"}, // across 0h
         {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 359.9, 60, 5))"},
-        {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 10, 89.5, 1))"},   // round the pole
+        {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 10, 89.5, 1))"}, // round the pole
         {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 0, -90, 0.2))"},
-        {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 370, 95, 4))"},    // beyond the sky's ends
+        {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 370, 95, 4))"}, // beyond the sky's ends
         {"1=CONTAINS(POINT('', ra, dec), CIRCLE('', 100, 0, 120))"},
         {"CONTAINS(POINT('', ra, dec), BOX('', 45, 30, 10, 4)) = 1"},
         {"1=CONTAINS(POINT('', ra, dec), POLYGON('', 10, 10, 20, 10, 15, 18))"},
@@ -70,7 +70,8 @@ TEST_F(store_table_test, IndexedPositionsAnswerAsAFullScan) {
         std::string select = "SELECT entry, ra, dec, z, id FROM galsift.cg2000 WHERE ";
         std::string indexed, scanned;
         ASSERT_EQ(run(select + c.where + " ORDER BY entry", indexed).result, tap_completed)
-            << c.where << "\n" << indexed;
+            << c.where << "\n"
+            << indexed;
         ASSERT_EQ(run(select + "(" + c.where + " OR 1=0) ORDER BY entry", scanned).result,
                   tap_completed);
         EXPECT_EQ(indexed, scanned) << c.where;
@@ -117,9 +118,9 @@ TEST_F(store_table_test, CrossMatchOfAnUploadAnswersAsAFullScan) {
                       .result,
                   tap_completed)
             << indexed;
-        ASSERT_EQ(run(scan + " ORDER BY u.k, c.entry", scanned, tap_csv, 1000000, parts, uploads)
-                      .result,
-                  tap_completed);
+        ASSERT_EQ(
+            run(scan + " ORDER BY u.k, c.entry", scanned, tap_csv, 1000000, parts, uploads).result,
+            tap_completed);
         EXPECT_EQ(indexed, scanned) << join;
         EXPECT_GT(std::count(indexed.begin(), indexed.end(), '\n'), 50);
     }
@@ -131,12 +132,13 @@ static std::string plan_of(tap_database& database, const std::string& adql) {
     EXPECT_EQ(translate_adql(adql, database.schema, translation), adql_translated);
     sqlite3_stmt* statement = nullptr;
     std::string plan;
-    EXPECT_EQ(sqlite3_prepare_v2(database.db, ("EXPLAIN QUERY PLAN " + translation.sql).c_str(),
-                                 -1, &statement, nullptr),
+    EXPECT_EQ(sqlite3_prepare_v2(database.db, ("EXPLAIN QUERY PLAN " + translation.sql).c_str(), -1,
+                                 &statement, nullptr),
               SQLITE_OK)
         << sqlite3_errmsg(database.db);
     while (sqlite3_step(statement) == SQLITE_ROW)
-        plan += reinterpret_cast<const char*>(sqlite3_column_text(statement, 3)) + std::string("\n");
+        plan +=
+            reinterpret_cast<const char*>(sqlite3_column_text(statement, 3)) + std::string("\n");
     sqlite3_finalize(statement);
     return plan;
 }
@@ -148,8 +150,7 @@ TEST_F(store_table_test, CirclesGoThroughTheIndexInEitherOrderOfAJoin) {
                         {"dec", "double", "", "", "", "", "", ""}};
     tap_database database;
     std::string why;
-    ASSERT_EQ(open_tap_database(catalogues, {{"pos", positions}}, database, why), SQLITE_OK)
-        << why;
+    ASSERT_EQ(open_tap_database(catalogues, {{"pos", positions}}, database, why), SQLITE_OK) << why;
     const char* indexed[] = {
         "SELECT * FROM galsift.cg2000 WHERE 1=CONTAINS(POINT('', ra, dec), CIRCLE('', 1, 2, 3))",
         "SELECT * FROM galsift.cg2000 AS c JOIN TAP_UPLOAD.pos AS u ON "
