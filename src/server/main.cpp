@@ -6,6 +6,7 @@
 // its bounds, its entries selected through the store's index, and its page written by the
 // program's own page writer, byte for byte the page galsift writes.
 #include "server/answer_results.h"
+#include "server/answer_tap.h"
 #include "server/fcgi_response.h"
 #include "server/held_site.h"
 #include "server/server_context.h"
@@ -55,6 +56,10 @@ static std::string request_path(FCGX_Request& request) {
 
 static void answer(FCGX_Request& request) {
     std::string path = request_path(request);
+    if (path == "/tap" || path.compare(0, 5, "/tap/") == 0) {
+        answer_tap(request, server);
+        return;
+    }
     for (const route& known : routes) {
         if (path == known.path) {
             known.answer(request, server);
@@ -126,6 +131,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     hold_site(); // queries arriving meanwhile wait in the socket's backlog
+    if (!start_tap_service(settings.here.spool, why)) {
+        std::fprintf(stderr, "galsift-server: %s\n", why.c_str());
+        return 1;
+    }
     std::fprintf(stderr, "galsift-server: serving %s with %d workers\n",
                  settings.here.pages.c_str(), settings.workers);
     std::thread(watch_site).detach();
