@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-tap_service tap;
+// Never destroyed: the job runners use it until the process ends.
+tap_service& tap = *new tap_service;
 
 namespace {
 

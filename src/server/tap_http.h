@@ -26,7 +26,7 @@ struct tap_service {
     tap_jobs jobs;         // guarded by its own lock
 };
 
-extern tap_service tap;
+extern tap_service& tap;
 
 // What a request to the service carries.
 struct tap_http_request {

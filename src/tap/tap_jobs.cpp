@@ -181,11 +181,7 @@ const char* phase_name(job_phase phase) {
 }
 
 tap_format job_format(const tap_job& job) {
-    tap_query_request request;
-    std::string ignored;
-    tap_settings settings;
-    read_tap_request(job.parameters, settings, request, ignored);
-    return request.format;
+    return format_asked(job.parameters);
 }
 
 std::string job_result_path(const tap_jobs& jobs, const std::string& id) {

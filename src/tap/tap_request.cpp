@@ -203,6 +203,16 @@ bool read_tap_request(const tap_parameters& parameters, const tap_settings& sett
     return true;
 }
 
+tap_format format_asked(const tap_parameters& parameters) {
+    const std::string* value = parameters.find("RESPONSEFORMAT");
+    if (!value)
+        value = parameters.find("FORMAT");
+    tap_format format = tap_votable;
+    if (!value || !format_of(*value, format))
+        return tap_votable;
+    return format;
+}
+
 const char* format_media_type(tap_format format) {
     switch (format) {
     case tap_csv:

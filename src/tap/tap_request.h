@@ -53,6 +53,9 @@ struct tap_query_request {
 bool read_tap_request(const tap_parameters& parameters, const tap_settings& settings,
                       tap_query_request& request, std::string& why);
 
+// The format RESPONSEFORMAT (or FORMAT) asks for: VOTable unless it names another.
+tap_format format_asked(const tap_parameters& parameters);
+
 // The media type of an answer in `format`.
 const char* format_media_type(tap_format format);
 

@@ -224,7 +224,11 @@ bool binary_cell(const upload_field& field, const unsigned char*& at, const unsi
         }
         cell = sql_cell::of(text);
     } else if (field.datatype == "bit") {
-        for (long n = 0; n < count; n++)
+        // One bit alone fills its byte: any bit set counts, as astropy sets another one
+        // than the first.
+        if (count == 1)
+            text = first[0] ? "1" : "0";
+        for (long n = 0; count > 1 && n < count; n++)
             text += std::string(n ? " " : "") + ((first[n / 8] >> (7 - n % 8) & 1) ? "1" : "0");
         cell = sql_cell::of(text);
     } else if (field.datatype == "boolean") {
