@@ -107,6 +107,7 @@ bool one_column(const translator& t, const adql_name& name, std::size_t first, s
     std::vector<std::pair<int, int>> found = columns_named(t, name, first, last);
     if (found.size() == 1) {
         out.members = found;
+        out.read = found[0];
         out.sql = t.column_sql(found[0].first, found[0].second);
         out.type = t.column_type(found[0].first, found[0].second);
         out.name = t.published_column(found[0].first, found[0].second).name;
@@ -254,6 +255,9 @@ bool translator::from_item(const adql_from& from, int join, int side, bool under
                    : from.kind == join_kind::full ? "coalesce(" + l.sql + ", " + r.sql + ")"
                                                   : l.sql;
         both.type = l.type;
+        both.read = from.kind == join_kind::right  ? r.read
+                    : from.kind == join_kind::full ? std::make_pair(-1, -1)
+                                                   : l.read;
         merged.push_back(both);
         on += (on.empty() ? "" : " AND ") + l.sql + " = " + r.sql;
     }
@@ -313,10 +317,8 @@ bool translator::resolve_column(const adql_node& node, sql_value& out, bool repo
         out.type = found.type;
         for (const auto& member : found.members)
             out.entries |= std::uint64_t(1) << member.first;
-        if (found.members.size() == 1) {
-            out.entry = found.members[0].first;
-            out.column = found.members[0].second;
-        }
+        out.entry = found.read.first;
+        out.column = found.read.second;
         return true;
     }
     std::vector<adql_name> qualifier(node.names.begin(), node.names.end() - 1);

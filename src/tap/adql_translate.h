@@ -70,6 +70,7 @@ struct merged_column {
     std::vector<std::pair<int, int>> members; // (entry, column) of each table's
     std::string sql;
     value_type type = value_type::null;
+    std::pair<int, int> read{-1, -1}; // the member `sql` reads; (-1, -1): either (FULL)
 };
 
 // Where a value stands, for what it may hold.

@@ -103,10 +103,13 @@ bool expression(translator& t, const adql_select_item& item, selected& out,
     if (!t.value(item.value, v))
         return false;
     result_column column;
-    if (item.value.kind == node_kind::column && v.entry >= 0)
+    if (item.value.kind == node_kind::column && v.entry >= 0) {
         column = column_of(t, v.entry, v.column);
-    else
+    } else {
         describe(column, v.type, v.parts.size());
+        if (item.value.kind == node_kind::column) // both columns of a FULL JOIN's USING
+            column.name = item.value.names.back().token.value;
+    }
     if (item.alias)
         column.name = item.alias->token.value;
     else if (item.value.kind == node_kind::call)
