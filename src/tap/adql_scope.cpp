@@ -20,17 +20,10 @@ const char twice[] = "this table is already in the FROM clause under this name: 
 const char too_many_tables[] = "a query joins at most 64 tables";
 const char using_missing[] = "no column of this name on both sides of the join";
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // Whether `name`, as written in the query, designates `published`: exactly when it was
 // delimited, whatever the case when it was regular (it is kept in lower case).
 bool name_matches(const adql_name& name, const std::string& published) {
-    return name.delimited ? name.text == published : name.text == lower(published);
+    return name.delimited ? name.text == published : name.text == lower_case(published);
 }
 
 // Whether `parts` ([[catalog.]schema.]table) are the last parts of the published name
@@ -120,6 +113,7 @@ bool one_column(const translator& t, const adql_name& name, std::size_t first, s
     return true;
 }
 
+// The SQL that joins two tables so.
 const char* join_keyword(join_kind kind) {
     switch (kind) {
     case join_kind::left:
@@ -135,6 +129,8 @@ const char* join_keyword(join_kind kind) {
 
 } // namespace
 
+// Records the first fault found: `what` is wrong at `token`, of kind `code` (one of the
+// results of translate_adql). Returns false, for the caller to return in turn.
 bool translator::fail(const adql_token& token, const std::string& what, int code) {
     if (result == adql_translated) {
         set_error(error, token, what);

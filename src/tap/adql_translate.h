@@ -116,6 +116,7 @@ bool is_geometry(value_type type);
 std::string quoted_name(const std::string& name);
 std::string quoted_string(const std::string& text);
 std::string real_literal(double value);
+std::string lower_case(std::string text);
 std::string operand(const sql_value& value, int level);
 bool constant_number(const adql_node& node, double& value);
 
