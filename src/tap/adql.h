@@ -40,9 +40,19 @@ struct tap_schema {
 
 // The hidden columns of a spatially indexed table. A translated query constrains them
 // with "=" to a circle, in degrees, that holds every entry the query can select:
-//   "t1"."cone_ra" = (a) AND "t1"."cone_dec" = (b) AND "t1"."cone_radius" = (r)
+//   "t1"."cone_ra" = (a) AND "t1"."cone_dec" = (b) AND "t1"."cone_radius" = r
 // beside the exact test, which stays. a, b and r may be expressions over the columns of
-// the other tables of a join (a cross-match).
+// the other tables of a join (a cross-match); r is already widened by 1e-9 degrees. The
+// constraint is written only where SQLite can hand it to the table, so the virtual table
+// keeps this contract (tests/tap/cone_table.cpp is a stand-in that does):
+//   xBestIndex  with "=" usable on all three, uses them (argvIndex, omit) at a low cost;
+//               offered them but not all usable, refuses the plan (SQLITE_CONSTRAINT), so
+//               that SQLite puts the table inside the loop of what the circle reads;
+//               offered none, scans every row;
+//   xFilter     returns at least every row within the radius of the centre;
+//   xColumn     gives the hidden columns the values xFilter received, and a double
+//               (sqlite3_result_double) for every column published as "double" or
+//               "float", whole or not: an integer would divide as an integer.
 extern const char cone_ra_column[];     // "cone_ra"
 extern const char cone_dec_column[];    // "cone_dec"
 extern const char cone_radius_column[]; // "cone_radius"

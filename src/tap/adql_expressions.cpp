@@ -46,16 +46,19 @@ bool is_condition(const adql_node& node) {
 
 // ---- Tokens ----
 
+// Whether the token `ahead` of the next is the keyword `word` (written in upper case).
 bool adql_parser::is_word(const char* word, std::size_t ahead) const {
     const adql_token& token = peek(ahead);
     return token.kind == token_kind::word && same_word(token.text, word);
 }
 
+// Whether the token `ahead` of the next is the operator `symbol`.
 bool adql_parser::is_symbol(const char* symbol, std::size_t ahead) const {
     const adql_token& token = peek(ahead);
     return token.kind == token_kind::symbol && token.text == symbol;
 }
 
+// Takes the next token when it is `word`; returns whether it did.
 bool adql_parser::take_word(const char* word) {
     if (!is_word(word))
         return false;
@@ -63,6 +66,7 @@ bool adql_parser::take_word(const char* word) {
     return true;
 }
 
+// Takes the next token when it is `symbol`; returns whether it did.
 bool adql_parser::take_symbol(const char* symbol) {
     if (!is_symbol(symbol))
         return false;
@@ -98,10 +102,12 @@ bool adql_parser::finish(adql_node& node) {
     return node.depth <= max_depth || fail(node.token, em::too_deep, adql_unsupported);
 }
 
+// Checks that `node` is a value, not a condition; fails at its token otherwise.
 bool adql_parser::require_value(const adql_node& node) {
     return !is_condition(node) || fail(node.token, em::condition_as_value, adql_syntax_error);
 }
 
+// Checks that `node` is a condition, not a value; fails at its token otherwise.
 bool adql_parser::require_condition(const adql_node& node) {
     return is_condition(node) || fail(node.token, em::value_as_condition, adql_syntax_error);
 }
@@ -302,6 +308,7 @@ bool adql_parser::predicate(adql_node& out, bool value_allowed) {
 
 // ---- Values ----
 
+// Reads a value expression into `out`; false with the fault recorded.
 bool adql_parser::value(adql_node& out) {
     return concatenation(out);
 }
@@ -335,16 +342,19 @@ static bool binary_chain(adql_parser& parser, adql_node& out, node_kind kind,
     }
 }
 
+// value || value || ...
 bool adql_parser::concatenation(adql_node& out) {
     return binary_chain(*this, out, node_kind::concat, {"||"},
                         [this](adql_node& node) { return sum(node); });
 }
 
+// term + term - ...
 bool adql_parser::sum(adql_node& out) {
     return binary_chain(*this, out, node_kind::arithmetic, {"+", "-"},
                         [this](adql_node& node) { return product(node); });
 }
 
+// factor * factor / ...
 bool adql_parser::product(adql_node& out) {
     return binary_chain(*this, out, node_kind::arithmetic, {"*", "/"},
                         [this](adql_node& node) { return factor(node); });

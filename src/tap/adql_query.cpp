@@ -122,6 +122,7 @@ bool table_reference(adql_parser& parser, adql_from& out) {
     return true;
 }
 
+// SELECT [ALL | DISTINCT] [TOP n] and the select list; WITH is refused.
 bool select_clause(adql_parser& parser, adql_query& query) {
     if (parser.is_word("WITH"))
         return parser.fail(parser.peek(), not_supported, adql_unsupported);
@@ -140,6 +141,7 @@ bool select_clause(adql_parser& parser, adql_query& query) {
     return true;
 }
 
+// FROM and its comma-separated tables and joins.
 bool from_clause(adql_parser& parser, adql_query& query) {
     if (!parser.expect_word("FROM"))
         return false;

@@ -20,17 +20,10 @@ const char twice[] = "this table is already in the FROM clause under this name: 
 const char too_many_tables[] = "a query joins at most 64 tables";
 const char using_missing[] = "no column of this name on both sides of the join";
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // Whether `name`, as written in the query, designates `published`: exactly when it was
 // delimited, whatever the case when it was regular (it is kept in lower case).
 bool name_matches(const adql_name& name, const std::string& published) {
-    return name.delimited ? name.text == published : name.text == lower(published);
+    return name.delimited ? name.text == published : name.text == lower_case(published);
 }
 
 // Whether `parts` ([[catalog.]schema.]table) are the last parts of the published name
@@ -107,6 +100,7 @@ bool one_column(const translator& t, const adql_name& name, std::size_t first, s
     std::vector<std::pair<int, int>> found = columns_named(t, name, first, last);
     if (found.size() == 1) {
         out.members = found;
+        out.read = found[0];
         out.sql = t.column_sql(found[0].first, found[0].second);
         out.type = t.column_type(found[0].first, found[0].second);
         out.name = t.published_column(found[0].first, found[0].second).name;
@@ -119,6 +113,7 @@ bool one_column(const translator& t, const adql_name& name, std::size_t first, s
     return true;
 }
 
+// The SQL that joins two tables so.
 const char* join_keyword(join_kind kind) {
     switch (kind) {
     case join_kind::left:
@@ -134,6 +129,8 @@ const char* join_keyword(join_kind kind) {
 
 } // namespace
 
+// Records the first fault found: `what` is wrong at `token`, of kind `code` (one of the
+// results of translate_adql). Returns false, for the caller to return in turn.
 bool translator::fail(const adql_token& token, const std::string& what, int code) {
     if (result == adql_translated) {
         set_error(error, token, what);
@@ -254,6 +251,9 @@ bool translator::from_item(const adql_from& from, int join, int side, bool under
                    : from.kind == join_kind::full ? "coalesce(" + l.sql + ", " + r.sql + ")"
                                                   : l.sql;
         both.type = l.type;
+        both.read = from.kind == join_kind::right  ? r.read
+                    : from.kind == join_kind::full ? std::make_pair(-1, -1)
+                                                   : l.read;
         merged.push_back(both);
         on += (on.empty() ? "" : " AND ") + l.sql + " = " + r.sql;
     }
@@ -313,10 +313,8 @@ bool translator::resolve_column(const adql_node& node, sql_value& out, bool repo
         out.type = found.type;
         for (const auto& member : found.members)
             out.entries |= std::uint64_t(1) << member.first;
-        if (found.members.size() == 1) {
-            out.entry = found.members[0].first;
-            out.column = found.members[0].second;
-        }
+        out.entry = found.read.first;
+        out.column = found.read.second;
         return true;
     }
     std::vector<adql_name> qualifier(node.names.begin(), node.names.end() - 1);

@@ -70,6 +70,7 @@ struct merged_column {
     std::vector<std::pair<int, int>> members; // (entry, column) of each table's
     std::string sql;
     value_type type = value_type::null;
+    std::pair<int, int> read{-1, -1}; // the member `sql` reads; (-1, -1): either (FULL)
 };
 
 // Where a value stands, for what it may hold.
@@ -116,6 +117,7 @@ bool is_geometry(value_type type);
 std::string quoted_name(const std::string& name);
 std::string quoted_string(const std::string& text);
 std::string real_literal(double value);
+std::string lower_case(std::string text);
 std::string operand(const sql_value& value, int level);
 bool constant_number(const adql_node& node, double& value);
 

@@ -44,6 +44,7 @@ bool numbers_of(sqlite3_context* context, int count, sqlite3_value** values,
     return numbers_of(context, count, values, numbers.data());
 }
 
+// The four-number functions of the geometry: see the head of the file.
 void call_distance(sqlite3_context* context, int count, sqlite3_value** values) {
     double x[4];
     if (numbers_of(context, count, values, x))
@@ -73,6 +74,7 @@ bool vertices_of(const std::vector<double>& numbers, std::size_t first,
     return true;
 }
 
+// adql_in_polygon: an error when the polygon is too large for the test.
 void call_in_polygon(sqlite3_context* context, int count, sqlite3_value** values) {
     std::vector<double> x;
     std::vector<sky_position> vertices;
@@ -101,12 +103,14 @@ void result_numbers(sqlite3_context* context, const std::vector<double>& numbers
     sqlite3_result_text(context, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+// adql_point, adql_circle, adql_polygon: their own numbers.
 void call_shape(sqlite3_context* context, int count, sqlite3_value** values) {
     std::vector<double> x;
     if (numbers_of(context, count, values, x))
         result_numbers(context, x);
 }
 
+// adql_box: the corners of the box; NULL for a box of half-sizes of 90 degrees or more.
 void call_box(sqlite3_context* context, int count, sqlite3_value** values) {
     double box[4];
     std::vector<sky_position> corners;

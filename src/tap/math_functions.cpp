@@ -72,6 +72,7 @@ void call_one(sqlite3_context* context, int count, sqlite3_value** values) {
     sqlite3_result_double(context, entry->function(sqlite3_value_double(values[0])));
 }
 
+// The functions of two arguments and PI().
 void call_mod(sqlite3_context* context, int count, sqlite3_value** values) {
     if (!null_argument(context, count, values))
         sqlite3_result_double(

@@ -29,6 +29,7 @@ static const char* const allowed_functions[] = {
     "adql_polygon",  "adql_box",
 };
 
+// See sql_functions.h.
 bool translated_function(const char* name) {
     if (!name)
         return false;
@@ -38,6 +39,7 @@ bool translated_function(const char* name) {
     return false;
 }
 
+// See adql.h.
 int register_adql_functions(sqlite3* db) {
     int status = register_math_functions(db);
     if (status == SQLITE_OK)

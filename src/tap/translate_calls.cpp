@@ -24,13 +24,6 @@ const char polygon_form[] = "POLYGON takes three points or more, or the coordina
                             "vertices or more";
 const char point_in_region[] = "only whether a point lies in a region can be asked";
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string argument_list(const std::vector<std::string>& arguments) {
     std::string sql;
     for (const std::string& argument : arguments)
@@ -52,13 +45,15 @@ bool all_numbers(translator& t, const adql_node& node, const std::vector<sql_val
     return true;
 }
 
+// COUNT, AVG, MAX, MIN and SUM: only in the select list, HAVING and ORDER BY, and never
+// one inside another. Returns false with the fault recorded.
 bool aggregate(translator& t, const adql_node& node, sql_value& out) {
     if (t.where == clause::where || t.where == clause::from || t.where == clause::group_by)
         return t.fail(node.token, aggregate_here, adql_invalid);
     if (t.in_aggregate)
         return t.fail(node.token, aggregate_nested, adql_invalid);
     out.aggregate = true;
-    std::string name = lower(node.text);
+    std::string name = lower_case(node.text);
     if (node.star) {
         out.sql = "count(*)";
         out.type = value_type::integer;
@@ -176,7 +171,7 @@ bool scalar(translator& t, const adql_node& node, std::vector<sql_value>& v, sql
         if (v[0].type != value_type::text && v[0].type != value_type::null)
             return t.fail(node.children[0].token, is_geometry(v[0].type) ? geometry_here : not_text,
                           adql_invalid);
-        out.sql = lower(node.text) + "(" + v[0].sql + ")";
+        out.sql = lower_case(node.text) + "(" + v[0].sql + ")";
         out.type = value_type::text;
         return true;
     }
@@ -210,7 +205,8 @@ bool scalar(translator& t, const adql_node& node, std::vector<sql_value>& v, sql
     for (const sql_value& argument : v)
         arguments.push_back(argument.sql);
     bool abs = named(node, "ABS");
-    out.sql = (abs ? "abs(" : "adql_" + lower(node.text) + "(") + argument_list(arguments) + ")";
+    out.sql =
+        (abs ? "abs(" : "adql_" + lower_case(node.text) + "(") + argument_list(arguments) + ")";
     out.type = abs ? v[0].type : value_type::real;
     return true;
 }

@@ -11,13 +11,6 @@ namespace {
 const char no_such_position[] = "there is no selected column at this position";
 const char geometry_sort[] = "a geometry cannot be sorted or grouped";
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // What the translation of the select list keeps for the later clauses.
 struct selected {
     std::vector<std::string> sql;   // one per output column
@@ -103,19 +96,23 @@ bool expression(translator& t, const adql_select_item& item, selected& out,
     if (!t.value(item.value, v))
         return false;
     result_column column;
-    if (item.value.kind == node_kind::column && v.entry >= 0)
+    if (item.value.kind == node_kind::column && v.entry >= 0) {
         column = column_of(t, v.entry, v.column);
-    else
+    } else {
         describe(column, v.type, v.parts.size());
+        if (item.value.kind == node_kind::column) // both columns of a FULL JOIN's USING
+            column.name = item.value.names.back().token.value;
+    }
     if (item.alias)
         column.name = item.alias->token.value;
     else if (item.value.kind == node_kind::call)
-        column.name = lower(item.value.text);
+        column.name = lower_case(item.value.text);
     else if (column.name.empty())
         column.name = "expr";
     std::string sql = v.sql;
     if (is_geometry(v.type)) {
-        sql = "adql_" + lower(item.value.kind == node_kind::call ? item.value.text : "point") + "(";
+        sql = "adql_" + lower_case(item.value.kind == node_kind::call ? item.value.text : "point") +
+              "(";
         for (std::size_t n = 0; n < v.parts.size(); n++)
             sql += (n ? ", " : "") + v.parts[n];
         sql += ")";
@@ -147,6 +144,8 @@ int alias_item(const adql_query& query, const adql_node& node) {
     return -1;
 }
 
+// The GROUP BY terms into `sql`: a column, an alias of the select list (not of an
+// aggregate), or an expression. Returns false with the fault recorded.
 bool group_by(translator& t, const adql_query& query, const selected& chosen, std::string& sql) {
     t.where = clause::group_by;
     for (const adql_node& node : query.group_by) {
@@ -164,6 +163,8 @@ bool group_by(translator& t, const adql_query& query, const selected& chosen, st
     return true;
 }
 
+// The ORDER BY terms into `sql`: a position in the select list, an alias of it (as its
+// position), or an expression. Returns false with the fault recorded.
 bool order_by(translator& t, const adql_query& query, const selected& chosen, std::string& sql) {
     t.where = clause::order_by;
     for (const adql_order_item& item : query.order_by) {
@@ -190,6 +191,8 @@ bool order_by(translator& t, const adql_query& query, const selected& chosen, st
     return true;
 }
 
+// The whole statement into out.sql, its columns into out.columns and TOP into out.top.
+// Returns false with the fault recorded in `t`.
 bool translate_query(translator& t, const adql_query& query, adql_translation& out) {
     std::string from, where, groups, having, order;
     for (std::size_t n = 0; n < query.from.size(); n++) {

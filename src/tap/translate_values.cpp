@@ -17,6 +17,7 @@ const char not_text[] = "a string is needed here";
 const char geometry_here[] = "a geometry stands where a number or a string belongs";
 const char mixed_comparison[] = "compares a string with a number";
 
+// SQLite's type for an ADQL cast's.
 const char* cast_type(const std::string& adql_type) {
     if (adql_type == "REAL" || adql_type == "DOUBLE")
         return "REAL";
@@ -91,6 +92,7 @@ value_type sum_type(const sql_value& a, const sql_value& b) {
     return value_type::real;
 }
 
+// + - * / of two numbers: an integer when both are, else real.
 bool arithmetic(translator& t, const adql_node& node, sql_value& out) {
     std::vector<sql_value> v;
     if (!children(t, node, v, out) || !numeric(t, node.children[0], v[0]) ||
@@ -103,6 +105,7 @@ bool arithmetic(translator& t, const adql_node& node, sql_value& out) {
     return true;
 }
 
+// A comparison, BETWEEN or IN, of values that may be compared.
 bool comparison(translator& t, const adql_node& node, sql_value& out) {
     std::vector<sql_value> v;
     if (!children(t, node, v, out))
@@ -184,6 +187,8 @@ bool logic(translator& t, const adql_node& node, sql_value& out) {
     return true;
 }
 
+// CAST to INTEGER (SMALLINT and BIGINT alike), REAL (DOUBLE PRECISION alike) or TEXT,
+// a CHAR(n) or VARCHAR(n) cut to n characters.
 bool cast(translator& t, const adql_node& node, sql_value& out) {
     std::vector<sql_value> v;
     if (!children(t, node, v, out))

@@ -151,7 +151,7 @@ TEST(adql_translate, SpatialIndexConstraints) {
 // What the service is told of each column of the rows.
 TEST(adql_translate, ColumnsDescribed) {
     adql_translation out;
-    ASSERT_EQ(translate_adql("SELECT TOP 7 m.*, z AS \"Redshift\", COUNT(*), ra + 1, "
+    ASSERT_EQ(translate_adql("SELECT TOP 7 m.*, z AS \"Redshift\", COUNT(*), ra + 1, dec, "
                              "CIRCLE(ra, dec, 1), POLYGON(1, 2, 3, 4, 5, 6) "
                              "FROM cg2000 AS c JOIN TAP_UPLOAD.mine AS m USING (ra, dec) "
                              "GROUP BY m.ra, m.dec, m.id, m.Label, z",
@@ -169,6 +169,7 @@ TEST(adql_translate, ColumnsDescribed) {
         {"Redshift", 0, 2, "double", "", ""},
         {"count", -1, -1, "long", "", ""},
         {"expr", -1, -1, "double", "", ""},
+        {"dec", 0, 1, "double", "", ""}, // the USING column, read from the left table
         {"circle", -1, -1, "double", "3", "circle"},
         {"polygon", -1, -1, "double", "6", "polygon"},
     };
