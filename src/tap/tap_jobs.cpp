@@ -193,11 +193,11 @@ std::string job_error_path(const tap_jobs& jobs, const std::string& id) {
 }
 
 bool start_tap_jobs(tap_jobs& jobs, std::string& why) {
+    // The folder is made with the first job: a site that runs none keeps its spool empty.
     std::error_code error;
     fs::remove_all(jobs.folder, error);
-    fs::create_directories(jobs.folder, error);
     if (error) {
-        why = "cannot make the jobs' folder " + jobs.folder + ": " + error.message();
+        why = "cannot empty the jobs' folder " + jobs.folder + ": " + error.message();
         return false;
     }
     for (int n = 0; n < jobs.settings.jobs; n++)

@@ -82,8 +82,9 @@ enum {
     job_refused = 2, // not in this phase, or a value that is not one (`why` says)
 };
 
-// Empties `jobs.folder` (making it when missing), then starts settings.jobs runner threads
-// and the sweeper, which run for the life of the process. Returns false with the reason.
+// Removes `jobs.folder` (the first job makes it again), then starts settings.jobs runner
+// threads and the sweeper, which run for the life of the process. Returns false with the
+// reason.
 bool start_tap_jobs(tap_jobs& jobs, std::string& why);
 
 // Creates a PENDING job of `parameters` keeping the file fields of `parts`; `id` gets its
