@@ -7,8 +7,8 @@
 // What each field is typed as, shown beside it.
 static const char* const field_hints[field_count] = {
     "2000 or 1950",
-    "hours, minutes, seconds: 13:04:50.5, 13 04 50.5, 13h04m50.5s; or decimal with its unit, "
-    "hours 13.0807h or degrees 196.2104d",
+    ("hours, minutes, seconds: 13:04:50.5, 13 04 50.5, 13h04m50.5s; or decimal with its unit, "
+     "hours 13.0807h or degrees 196.2104d"),
     "as the minimal right ascension",
     "sign, degrees, minutes, seconds: +12:30:00, -0 30 0, 12d30m00s, or decimal degrees -0.5",
     "as the minimal declination",
