@@ -67,9 +67,7 @@ struct held_turn {
 static void start_response(fcgi_response& response, FCGX_Request& request, const std::string& head,
                            server_context& server, held_turn& turn,
                            std::chrono::steady_clock::time_point started) {
-    response.request = &request;
-    response.head = head;
-    response.head_only = is_head_request(request);
+    open_response(response, request, head);
     response.deadline = started + std::chrono::seconds(server.settings.here.time_limit);
     response.turns = &turn.turns;
     turn.held = false; // the response gives it back
