@@ -377,7 +377,8 @@ class Limits(unittest.TestCase):
                 reader.join()
             # Each answer holds at most 1 MB before it is streamed, and its writer's buffers;
             # lighttpd keeps a piece of each in a temporary file.
-            self.assertLess(peak[0] - before, 20 * 1536 + 32768, f"{peak[0] - before} kB more")
+            if not os.environ.get("GALSIFT_SANITIZED"):  # a sanitizer's shadow memory
+                self.assertLess(peak[0] - before, 20 * 1536 + 32768, f"{peak[0] - before} kB more")
             self.assertLess(spooled[0], 20 * 128 * 1024, "lighttpd spooled the answers")
             self.assertLess(fast, 2, "a small query waited for the slow readers")
         finally:
