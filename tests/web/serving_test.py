@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The query server as a site relies on it, through a real lighttpd (scripts/serve):
 
+- HEAD is answered as GET without the body;
 - random boxes, asked by several clients at once over a catalogue with entries on the
   bounds, at the poles, at 0h and 24h, with "-00" declinations and duplicate positions,
   are answered byte for byte with the page galsift writes for the same query;
@@ -249,6 +250,20 @@ class Answers(unittest.TestCase):
             self.assertEqual(body, page, box)
         self.assertTrue(any(b"There is no record" in page for page in expected))
         self.assertTrue(any(b"records corresponding" in page for page in expected))
+
+    def test_head_is_the_get_without_its_body(self):
+        box = random_box(random.Random(3))
+        page = console_page(self.folder, box)
+        for path, length in (("/results?" + urllib.parse.urlencode(box), len(page)),
+                             ("/results", None)):
+            connection = http.client.HTTPConnection("127.0.0.1", self.site.port, timeout=60)
+            connection.request("HEAD", path)
+            answer = connection.getresponse()
+            self.assertEqual(answer.status, 200, path)
+            self.assertEqual(answer.read(), b"")
+            if length is not None:
+                self.assertEqual(int(answer.getheader("Content-Length")), length)
+            connection.close()
 
     def test_damaged_catalogues_keep_the_good_one(self):
         path = os.path.join(self.folder, "CG2000.dat")
