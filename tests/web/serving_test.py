@@ -366,20 +366,27 @@ class Limits(unittest.TestCase):
             server = site.server_ids()[0]
             before = resident_kb(server)
             peak, spooled, stop = [before], [0], threading.Event()
+            reading = threading.Semaphore(0)
 
             def slow_reader():
                 with socket.create_connection(("127.0.0.1", site.port)) as connection:
                     connection.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 16384)
                     connection.sendall(f"GET {whole} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+                    first = True
                     while not stop.is_set():  # 50 kB/s
                         if not connection.recv(5000):
                             break
+                        if first:
+                            reading.release()
+                            first = False
                         time.sleep(0.1)
 
             readers = [threading.Thread(target=slow_reader) for _ in range(20)]
             for reader in readers:
                 reader.start()
-            deadline = time.time() + 6
+            for reader in readers:  # every answer is on its way
+                self.assertTrue(reading.acquire(timeout=120))
+            deadline = time.time() + 4
             while time.time() < deadline:
                 peak[0] = max(peak[0], resident_kb(server))
                 spooled[0] = max(spooled[0], folder_bytes(os.path.join(site.runtime, "upload")))
