@@ -38,6 +38,8 @@ struct route {
 static const route routes[] = {
     {"/results", answer_results},
     {"/cone", answer_cone_search},
+    {"/query.htm", answer_query_form},
+    {"/", answer_query_form}, // the site's index
 };
 
 // The request's path: SCRIPT_NAME when the web server sets it to a path of ours, else
