@@ -29,15 +29,9 @@ static void put_angle(page_writer& page, const arc& angle) {
 static void put_heading(page_writer& page, const publisher_texts& publisher) {
     assert(publisher.author_count >= 1);
     page.put("<html>\n<head>\n<title>Query Results</title>\n</head>\n<body>\n");
-    page.put("<font color=\"#008080\">");
-    if (publisher.title) {
-        page.put("<h2>");
-        page.put(publisher.title);
-        page.put("<br></h2>\n");
-    } else {
-        page.put("<h2>KELMOS: Spectroscopic redshift catalogue of distant galaxies<br></h2>\n");
-    }
-    page.put("</font>");
+    page.put("<font color=\"#008080\"><h2>");
+    page.put(heading_of(publisher));
+    page.put("<br></h2>\n</font>");
     std::size_t last = publisher.author_count - 1;
     for (std::size_t n = 0; n <= last; n++) {
         page.put(n == 0 ? "<h3><a href=\"mailto:" : "<a href=\"mailto:");

@@ -5,7 +5,6 @@
 #include "flow/stages.h"
 #include "input/input_file.h"
 #include "output/page_writer.h"
-#include "page/publisher.h"
 #include "page/results_page.h"
 #include "query/query_bounds.h"
 #include "query/query_form.h"
@@ -16,6 +15,7 @@
 #include "vo/table_responses.h"
 #include "vo/votable.h"
 #include "web/form_data.h"
+#include "web/form_page.h"
 #include "web/query_text.h"
 #include "web/response.h"
 #include "web/run_answer.h"
@@ -68,9 +68,8 @@ static void start_response(fcgi_response& response, FCGX_Request& request, const
                            server_context& server, held_turn& turn,
                            std::chrono::steady_clock::time_point started) {
     open_response(response, request, head);
-    response.deadline =
-        started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                      std::chrono::duration<double>(server.settings.time_limit));
+    response.deadline = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                      std::chrono::duration<double>(server.settings.time_limit));
     response.turns = &turn.turns;
     turn.held = false; // the response gives it back
 }
@@ -106,7 +105,7 @@ static void write_selection(fcgi_response& response, const held_catalogue& held,
         text_sink out;
         out.deliver = deliver_to_response;
         out.to = &response;
-        put_selection(choice.format, reader, query.epoch, out);
+        put_selection(choice.format, reader, query.epoch, state.publisher->texts, out);
         out.flush();
         return;
     }
@@ -114,7 +113,7 @@ static void write_selection(fcgi_response& response, const held_catalogue& held,
     results_answer answer;
     answer.query = &query;
     answer.style = &state.style;
-    answer.publisher = &built_in_publisher;
+    answer.publisher = &state.publisher->texts;
     answer.total_number = static_cast<int>(held.store.size());
     answer.number_of_selected = static_cast<int>(selection.count);
     if (!choice.all_rows) {
@@ -139,7 +138,7 @@ void answer_results(FCGX_Request& request, server_context& server) {
         send_whole(request, messages_response(400, refused_title, why + "\n"));
         return;
     }
-    std::string refused = answer_before_run(reader, data, fields);
+    std::string refused = answer_before_run(reader, data, fields, current_site()->publisher->texts);
     if (!refused.empty()) {
         send_whole(request, refused);
         return;
@@ -165,7 +164,8 @@ void answer_results(FCGX_Request& request, server_context& server) {
     say_into(nullptr);
     if (valid != query_valid || !catalogue_name(query.epoch)) {
         turn.give_back();
-        send_whole(request, form_response(400, "No results page", fields, said));
+        send_whole(request,
+                   form_response(400, "No results page", fields, said, state->publisher->texts));
         return;
     }
     const held_catalogue* held = state->catalogue_of(query.epoch);
@@ -203,6 +203,13 @@ void answer_results(FCGX_Request& request, server_context& server) {
     start_response(response, request, head, server, turn, started);
     write_selection(response, *held, *state, query, selection, choice, settings, data);
     end_response(response, request);
+}
+
+// ---- /query.htm ----
+
+void answer_query_form(FCGX_Request& request, server_context&) {
+    send_whole(request, form_response(200, form_title, default_fields(), "",
+                                      current_site()->publisher->texts));
 }
 
 // ---- /cone ----

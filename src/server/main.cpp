@@ -42,13 +42,16 @@ struct route {
 static const route routes[] = {
     {"/results", answer_results},
     {"/cone", answer_cone_search},
+    {"/query.htm", answer_query_form},
+    {"/", answer_query_form}, // the site's index
 };
 
 // The request's path: SCRIPT_NAME when the web server sets it to a path of ours, else
-// REQUEST_URI up to its query.
+// REQUEST_URI up to its query. A SCRIPT_NAME of "/" is not taken: a web server that passes
+// us all of a folder may name the folder so for every request.
 static std::string request_path(FCGX_Request& request) {
     const char* script = FCGX_GetParam("SCRIPT_NAME", request.envp);
-    if (script)
+    if (script && std::strcmp(script, "/") != 0)
         for (const route& known : routes)
             if (std::strcmp(script, known.path) == 0)
                 return script;
@@ -162,5 +165,4 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "galsift-server: stopped\n");
     std::fflush(stderr);
     _exit(0); // the watcher may be reading a file: nothing of the process is torn down
-
 }

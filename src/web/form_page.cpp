@@ -1,6 +1,7 @@
 // Writing the query form page. Everything a visitor sent is escaped where it is shown.
 #include "web/form_page.h"
 
+#include "page/publisher.h"
 #include "web/bound_text.h"
 #include "web/response.h"
 
@@ -15,10 +16,6 @@ static const char* const field_hints[field_count] = {
     "a number: 0.5, 5e-1, or negative for a blueshift (-0.001)",
     "as the minimal redshift",
 };
-
-static const char page_head[] =
-    "<font color=\"#008080\"><h2>galsift: Spectroscopic redshift catalogue of distant "
-    "galaxies<br></h2>\n";
 
 static const char page_links[] =
     "<br><ul><li><a href=\"introduction.htm\"><b>Introduction</b></a>\n"
@@ -120,12 +117,14 @@ static std::string field_row(const query_fields& fields, int field) {
            "</td>\n</tr>\n";
 }
 
-// The whole page under `title`: galsift's `messages` (escaped) when there are any, a
-// notice when some field was refused, then the form filled with `fields`.
+// The whole page under `title` and the heading of `publisher`'s texts: galsift's
+// `messages` (escaped) when there are any, a notice when some field was refused, then the
+// form filled with `fields`.
 std::string form_page(const std::string& title, const query_fields& fields,
-                      const std::string& messages) {
+                      const std::string& messages, const publisher_texts& publisher) {
     std::string page = "<html>\n<head>\n<title>" + html_escape(title) +
-                       "</title>\n</head>\n<body>\n" + page_head + "<h3>" + html_escape(title) +
+                       "</title>\n</head>\n<body>\n<font color=\"#008080\"><h2>" +
+                       heading_of(publisher) + "<br></h2>\n<h3>" + html_escape(title) +
                        "<br></h3></font>\n" + page_links;
     if (!messages.empty())
         page += "<pre id=\"messages\">" + html_escape(messages) + "</pre>\n";

@@ -1,6 +1,7 @@
 // The web front end's form decoder, the bounds typed as one text, the "query.frm" it
 // writes read back by galsift, and the pages and headers it answers with.
 #include "flow/globals.h"
+#include "page/publisher.h"
 #include "query/query_form.h"
 #include "scratch_dir.h"
 #include "web/bound_text.h"
@@ -300,7 +301,8 @@ TEST(CgiFormPage, RefilledAndEscaped) {
     std::string why;
     ASSERT_EQ(decode_form(with("ra_max", "%22%3E%3Cscript%3Ex%3C%2Fscript%3E"), fields, why),
               form_invalid);
-    std::string page = form_page("The query was refused", fields, "a <b> message & more\n");
+    std::string page =
+        form_page("The query was refused", fields, "a <b> message & more\n", built_in_publisher);
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_NE(page.find("value=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\" aria-invalid"),
               std::string::npos);
@@ -312,16 +314,18 @@ TEST(CgiFormPage, RefilledAndEscaped) {
               std::string::npos);
     EXPECT_NE(page.find("value=\"-5 0 0\""), std::string::npos); // the others kept as sent
     ASSERT_EQ(decode_form(with("ra_max", "217.5%C2%B0%3C"), fields, why), form_invalid);
-    EXPECT_NE(form_page(form_title, fields, "").find("value=\"217.5&#176;&lt;\""),
-              std::string::npos);
+    EXPECT_NE(
+        form_page(form_title, fields, "", built_in_publisher).find("value=\"217.5&#176;&lt;\""),
+        std::string::npos);
     EXPECT_NE(page.find("method=\"get\""), std::string::npos);
     ASSERT_EQ(decode_form(with("epoch", "1950"), fields, why), form_ok);
-    EXPECT_NE(form_page(form_title, fields, "").find("<option value=\"1950\" selected>"),
+    EXPECT_NE(form_page(form_title, fields, "", built_in_publisher)
+                  .find("<option value=\"1950\" selected>"),
               std::string::npos);
 
     std::ifstream site_form(GALSIFT_EXAMPLE_DIR "/query.htm", std::ios::binary);
     std::string site_page(std::istreambuf_iterator<char>(site_form), {});
-    EXPECT_EQ(site_page, form_page(form_title, default_fields(), ""))
+    EXPECT_EQ(site_page, form_page(form_title, default_fields(), "", built_in_publisher))
         << "example/query.htm differs from the front end's form";
 }
 
@@ -346,9 +350,10 @@ TEST(CgiResponse, HeadersOfEveryPage) {
 
     page_charset = "ISO-8859-1";
     query_fields fields = default_fields();
-    const std::string answers[] = {page_response("<p>page</p>"),
-                                   form_response(400, "The query was refused", fields, ""),
-                                   messages_response(500, "Failed", "why\n")};
+    const std::string answers[] = {
+        page_response("<p>page</p>"),
+        form_response(400, "The query was refused", fields, "", built_in_publisher),
+        messages_response(500, "Failed", "why\n")};
     for (const std::string& answer : answers) {
         std::string head = answer.substr(0, answer.find("\r\n\r\n") + 2);
         EXPECT_NE(head.find("\r\nContent-Type: text/html; charset=ISO-8859-1\r\n"),

@@ -121,8 +121,9 @@ test('the form page has the look of the site, is sent by GET and states true lim
   assert.equal(headers['x-content-type-options'], 'nosniff');
   assert.match(headers['content-security-policy'], /^default-src 'none';.*form-action 'self'/);
   assert.equal(await page.title(), 'Query form');
+  // The results page's heading: the system's own, as the example's publisher.conf sets no title.
   const heading = await page.$eval('font h2', (h) => [h.closest('font').color, h.textContent]);
-  assert.deepEqual(heading, ['#008080', 'galsift: Spectroscopic redshift catalogue of distant galaxies']);
+  assert.deepEqual(heading, ['#008080', 'KELMOS: Spectroscopic redshift catalogue of distant galaxies']);
   assert.deepEqual(
     await page.$$eval('select[name=epoch] option', (options) => options.map((o) => o.value)),
     ['2000', '1950']);

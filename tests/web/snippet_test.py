@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The packaged lighttpd snippet, as the build configured it, served by a real lighttpd on
-a free loopback port with the example site: the settings files are refused under every
-address that names them, and lighttpd's own error pages carry the site's headers and
-charset, though Debian's lighttpd.conf loads mod_access before the snippet runs.
+a free loopback port with the example site: the settings files (publisher.conf too) are
+refused under every address that names them, and lighttpd's own error pages carry the
+site's headers and charset, though Debian's lighttpd.conf loads mod_access before the
+snippet runs.
 
     snippet_test.py LIGHTTPD SNIPPET SITE ERROR_PAGES
 
@@ -68,6 +69,7 @@ def main():
                     time.sleep(0.1)
             cases = [("/galsift/query.htm", 200)] + [
                 (path, 403) for path in ("/galsift/query.frm", "/galsift/style.var",
+                                         "/galsift/publisher.conf",
                                          "/galsift/style.var/", "/galsift/query.frm/x",
                                          "/galsift/style.var%2F", "/galsift/query.frm//")
             ] + [("/galsift/nothing.htm", 404)]
