@@ -5,6 +5,7 @@
 #include "cgi/run_galsift.h"
 #include "cgi/run_slot.h"
 #include "cgi/site.h"
+#include "page/publisher.h"
 #include "page/results_page.h"
 #include "vo/result_formats.h"
 #include "web/form.h"
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
         send(messages_response(400, refused_title, why + "\n"));
         return 0;
     }
-    std::string refused = answer_before_run(request, data, fields);
+    // The forms carry the heading of the texts galsift was built with, as its pages do.
+    std::string refused = answer_before_run(request, data, fields, built_in_publisher);
     if (!refused.empty()) {
         send(refused);
         return 0;
@@ -92,6 +94,6 @@ int main(int argc, char** argv) {
     run.has_page = page_created(run) && read_text_file(dir + "/" + page_name, run.page);
     if (here.retention == 0)
         remove_request_dir(dir);
-    send(run_response(run, fields));
+    send(run_response(run, fields, built_in_publisher));
     return 0;
 }

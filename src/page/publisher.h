@@ -1,10 +1,15 @@
 // publisher_texts: the catalogue publisher's own texts on the results page: authors,
 // institution, ownership notice and sponsor, and optionally a title of the catalogue's own.
-// The console program writes the texts it was built with (built_in_publisher); the query
-// server those of its site.
+// The console program writes the texts it was built with (built_in_publisher, written at
+// configure time from the publisher.conf named by GALSIFT_PUBLISHER_CONF); the query
+// server those of its site's publisher.conf.
+//
+// Every text is written into the page as it stands: none holds '<', '>' or '&', and the
+// mail addresses and the sponsor's site, written inside attributes, hold no '"'.
 #ifndef GALSIFT_PAGE_PUBLISHER_H
 #define GALSIFT_PAGE_PUBLISHER_H
 
+#include <cassert>
 #include <cstddef>
 
 struct page_author {
@@ -25,5 +30,15 @@ struct publisher_texts {
 };
 
 extern const publisher_texts built_in_publisher;
+
+// The system's own heading of the results page and the query form.
+inline const char system_heading[] = "KELMOS: Spectroscopic redshift catalogue of distant galaxies";
+
+// The heading the results page and the query form show: the publisher's title, or the
+// system's own.
+inline const char* heading_of(const publisher_texts& publisher) {
+    assert(!publisher.title || *publisher.title);
+    return publisher.title ? publisher.title : system_heading;
+}
 
 #endif

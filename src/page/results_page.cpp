@@ -4,6 +4,7 @@
 #include "flow/globals.h"
 #include "flow/messages.h"
 #include "output/number_format.h"
+#include "output/page_backup.h"
 #include "output/page_writer.h"
 #include "output/replace_file.h"
 #include "page/angle_head.h"
@@ -28,15 +29,9 @@ static void put_angle(page_writer& page, const arc& angle) {
 static void put_heading(page_writer& page, const publisher_texts& publisher) {
     assert(publisher.author_count >= 1);
     page.put("<html>\n<head>\n<title>Query Results</title>\n</head>\n<body>\n");
-    page.put("<font color=\"#008080\">");
-    if (publisher.title) {
-        page.put("<h2>");
-        page.put(publisher.title);
-        page.put("<br></h2>\n");
-    } else {
-        page.put("<h2>KELMOS: Spectroscopic redshift catalogue of distant galaxies<br></h2>\n");
-    }
-    page.put("</font>");
+    page.put("<font color=\"#008080\"><h2>");
+    page.put(heading_of(publisher));
+    page.put("<br></h2>\n</font>");
     std::size_t last = publisher.author_count - 1;
     for (std::size_t n = 0; n <= last; n++) {
         page.put(n == 0 ? "<h3><a href=\"mailto:" : "<a href=\"mailto:");
@@ -138,7 +133,8 @@ static bool write_page(page_writer& page) {
 // earlier page intact, runs at the same time in one directory each move a whole page, and
 // no file that was there before is opened. Where nothing can be created beside it (a
 // directory that is not writable), the page is written in place, every write still
-// checked: a failure there is reported, but the earlier page is lost.
+// checked, with the earlier page's bytes held aside: a failure there puts them back. An
+// earlier page that cannot be held whole is not written over at all.
 int Query_Result_generator() {
     page_writer page;
     char new_page[new_file_name_size];
@@ -147,8 +143,13 @@ int Query_Result_generator() {
         if (written)
             return results_page_written;
         std::remove(new_page);
-    } else if (page.create(page_name) && write_page(page)) {
-        return results_page_written;
+    } else {
+        page_backup earlier;
+        if (earlier.keep(page_name) && page.create(page_name)) {
+            if (write_page(page))
+                return results_page_written;
+            earlier.put_back(page_name);
+        }
     }
     say(messages::page_not_writable);
     return results_page_failed;

@@ -5,7 +5,6 @@
 #include "flow/stages.h"
 #include "input/input_file.h"
 #include "output/page_writer.h"
-#include "page/publisher.h"
 #include "page/results_page.h"
 #include "query/query_bounds.h"
 #include "query/query_form.h"
@@ -16,6 +15,7 @@
 #include "vo/table_responses.h"
 #include "vo/votable.h"
 #include "web/form_data.h"
+#include "web/form_page.h"
 #include "web/query_text.h"
 #include "web/response.h"
 #include "web/run_answer.h"
@@ -67,10 +67,9 @@ struct held_turn {
 static void start_response(fcgi_response& response, FCGX_Request& request, const std::string& head,
                            server_context& server, held_turn& turn,
                            std::chrono::steady_clock::time_point started) {
-    response.request = &request;
-    response.head = head;
-    response.head_only = is_head_request(request);
-    response.deadline = started + std::chrono::seconds(server.settings.here.time_limit);
+    open_response(response, request, head);
+    response.deadline = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                      std::chrono::duration<double>(server.settings.time_limit));
     response.turns = &turn.turns;
     turn.held = false; // the response gives it back
 }
@@ -94,18 +93,19 @@ static std::string too_long_response(std::size_t rows, int limit) {
                                  "the page of the first rows\n");
 }
 
-// The page or the download of `rows` of `held` for `query`.
+// The page or the download of `selection` of `held` for `query`.
 static void write_selection(fcgi_response& response, const held_catalogue& held,
                             const site_state& state, const query_bounds& query,
-                            const std::vector<std::uint32_t>& rows, const result_choice& choice,
+                            const store_selection& selection, const result_choice& choice,
                             const server_settings& settings, const std::string& data) {
     row_cursor cursor;
-    entry_reader reader = rows_reader(held.store, rows.data(), rows.size(), cursor);
+    entry_reader reader =
+        rows_reader(held.store, selection.rows.data(), selection.rows.size(), cursor);
     if (choice.format != format_page) {
         text_sink out;
         out.deliver = deliver_to_response;
         out.to = &response;
-        put_selection(choice.format, reader, query.epoch, out);
+        put_selection(choice.format, reader, query.epoch, state.publisher->texts, out);
         out.flush();
         return;
     }
@@ -113,9 +113,9 @@ static void write_selection(fcgi_response& response, const held_catalogue& held,
     results_answer answer;
     answer.query = &query;
     answer.style = &state.style;
-    answer.publisher = &built_in_publisher;
+    answer.publisher = &state.publisher->texts;
     answer.total_number = static_cast<int>(held.store.size());
-    answer.number_of_selected = static_cast<int>(rows.size());
+    answer.number_of_selected = static_cast<int>(selection.count);
     if (!choice.all_rows) {
         answer.table_row_limit = settings.limits.page_rows; // 0 leaves the table whole
         answer.cut_notice = notice.c_str();
@@ -138,7 +138,7 @@ void answer_results(FCGX_Request& request, server_context& server) {
         send_whole(request, messages_response(400, refused_title, why + "\n"));
         return;
     }
-    std::string refused = answer_before_run(reader, data, fields);
+    std::string refused = answer_before_run(reader, data, fields, current_site()->publisher->texts);
     if (!refused.empty()) {
         send_whole(request, refused);
         return;
@@ -164,7 +164,8 @@ void answer_results(FCGX_Request& request, server_context& server) {
     say_into(nullptr);
     if (valid != query_valid || !catalogue_name(query.epoch)) {
         turn.give_back();
-        send_whole(request, form_response(400, "No results page", fields, said));
+        send_whole(request,
+                   form_response(400, "No results page", fields, said, state->publisher->texts));
         return;
     }
     const held_catalogue* held = state->catalogue_of(query.epoch);
@@ -181,12 +182,15 @@ void answer_results(FCGX_Request& request, server_context& server) {
     }
 
     // Select.
-    std::vector<std::uint32_t> rows = select_box(held->store, query);
     bool complete = choice.format != format_page || choice.all_rows;
+    std::size_t shown = complete || settings.limits.page_rows == 0
+                            ? SIZE_MAX
+                            : static_cast<std::size_t>(settings.limits.page_rows);
+    store_selection selection = select_box(held->store, query, shown);
     if (complete && settings.limits.all_rows > 0 &&
-        rows.size() > static_cast<std::size_t>(settings.limits.all_rows)) {
+        selection.count > static_cast<std::size_t>(settings.limits.all_rows)) {
         turn.give_back();
-        send_whole(request, too_long_response(rows.size(), settings.limits.all_rows));
+        send_whole(request, too_long_response(selection.count, settings.limits.all_rows));
         return;
     }
 
@@ -197,8 +201,15 @@ void answer_results(FCGX_Request& request, server_context& server) {
             ? results_page_head()
             : table_head(content_type_of(choice.format), file_name_of(choice.format, query.epoch));
     start_response(response, request, head, server, turn, started);
-    write_selection(response, *held, *state, query, rows, choice, settings, data);
+    write_selection(response, *held, *state, query, selection, choice, settings, data);
     end_response(response, request);
+}
+
+// ---- /query.htm ----
+
+void answer_query_form(FCGX_Request& request, server_context&) {
+    send_whole(request, form_response(200, form_title, default_fields(), "",
+                                      current_site()->publisher->texts));
 }
 
 // ---- /cone ----

@@ -59,10 +59,9 @@ void answer_sync(FCGX_Request& request, server_context& server, const tap_http_r
         std::chrono::steady_clock::now() + std::chrono::seconds(tap.settings.sync_seconds);
 
     fcgi_response response;
-    response.request = &request;
-    response.head = std::string("Status: 200 OK\r\nContent-Type: ") +
-                    format_media_type(input.request.format) + "\r\n";
-    response.head_only = is_head_request(request);
+    open_response(response, request,
+                  std::string("Status: 200 OK\r\nContent-Type: ") +
+                      format_media_type(input.request.format) + "\r\n");
     response.turns = &server.turns; // given back once the answer streams
     text_sink out;
     out.deliver = deliver_to_response;

@@ -75,9 +75,7 @@ void send_file(FCGX_Request& request, const std::string& path, const std::string
         return;
     }
     fcgi_response response;
-    response.request = &request;
-    response.head = "Status: 200 OK\r\nContent-Type: " + type + "\r\n";
-    response.head_only = is_head_request(request);
+    open_response(response, request, "Status: 200 OK\r\nContent-Type: " + type + "\r\n");
     char buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)

@@ -14,9 +14,11 @@ static std::mutex state_lock;                   // guards `state`
 static std::shared_ptr<const site_state> state; // the state queries read
 
 // What the watcher knows of the files (only the watcher's thread touches these).
-static const char* const names[3] = {"CG2000.dat", "CG1950.dat", "style.var"};
-static file_version seen[3];    // each file as last read (or refused)
-static std::string refusals[2]; // why each catalogue's newer file was refused
+static const char* const names[4] = {"CG2000.dat", "CG1950.dat", "style.var", publisher_file_name};
+static file_version seen[4];              // each file as last read (or refused)
+static std::string refusals[2];           // why each catalogue's newer file was refused
+static std::string publisher_refusal;     // why publisher.conf's texts are not served
+static std::time_t publisher_read_at = 0; // when the texts served were read; 0: built-in
 
 const held_catalogue* site_state::catalogue_of(int epoch) const {
     if (epoch == 2000)
@@ -38,9 +40,11 @@ static void publish(std::shared_ptr<const site_state> fresh) {
 
 // ---- Reading ----
 
-// Logs the progress of a long read.
+// Logs the progress of a long read (a million entries at least).
 static void log_progress(void* name, std::size_t entries, std::size_t bytes_read,
                          std::size_t file_bytes) {
+    if (entries < progress_step)
+        return;
     double share = file_bytes
                        ? 100.0 * static_cast<double>(bytes_read) / static_cast<double>(file_bytes)
                        : 100;
@@ -85,13 +89,14 @@ static int read_catalogue_file(int which, std::shared_ptr<held_catalogue>& fresh
     return result;
 }
 
-// The notes of a state: one line for each catalogue whose file was refused.
+// The notes of a state: one line for each catalogue whose file was refused, and the lines
+// of publisher.conf's refusal.
 static std::string notes_now() {
     std::string notes;
     for (int which = 0; which < 2; which++)
         if (!refusals[which].empty())
             notes += refusals[which] + "\n";
-    return notes;
+    return notes + publisher_refusal;
 }
 
 // Reads the catalogue `which` again into `next`, a copy of the state: the new file takes
@@ -120,6 +125,8 @@ static void reread_catalogue(int which, site_state& next) {
         refusals[which] = std::string(names[which]) + " " + refusal_reason(result) +
                           ": the version read at " + when + " is served until it is replaced";
     }
+    if (!refusals[which].empty())
+        std::fprintf(stderr, "galsift-server: %s\n", refusals[which].c_str());
     next.notes = notes_now();
 }
 
@@ -131,11 +138,46 @@ static void reread_style(site_state& next) {
     say_into(nullptr);
 }
 
+// Reads publisher.conf again into `next`, a copy of the state: its texts take the place of
+// the old ones when every line is good, and the built-in texts when it is gone; a file with
+// bad lines (or none that can be read) leaves the old texts in place, and the notes say
+// why. A state without texts gets the built-in ones.
+static void reread_publisher(site_state& next) {
+    auto fresh = std::make_shared<site_publisher>();
+    std::string said;
+    int result =
+        read_publisher_file(publisher_file_name, built_in_publisher, built_in_record, *fresh, said);
+    if (result == publisher_read || result == publisher_missing) {
+        next.publisher = fresh;
+        publisher_refusal.clear();
+        publisher_read_at = result == publisher_read ? std::time(nullptr) : 0;
+        std::fprintf(stderr, "galsift-server: %s\n",
+                     result == publisher_read ? "read publisher.conf"
+                                              : "no publisher.conf: the built-in texts are served");
+    } else {
+        char when[64] = "";
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", std::gmtime(&publisher_read_at));
+        publisher_refusal = said + "publisher.conf is refused: " +
+                            (publisher_read_at ? "the texts read at " + std::string(when)
+                                               : std::string("the built-in texts")) +
+                            " are served until it is mended\n";
+        std::fprintf(stderr, "galsift-server: %s", publisher_refusal.c_str());
+        if (!next.publisher) {
+            std::string none;
+            read_publisher_text("", publisher_file_name, built_in_publisher, built_in_record,
+                                *fresh, none);
+            next.publisher = fresh;
+        }
+    }
+    next.notes = notes_now();
+}
+
 void hold_site() {
     site_state first;
-    for (int which = 0; which < 3; which++)
+    for (int which = 0; which < 4; which++)
         seen[which] = version_of(names[which]);
     reread_style(first);
+    reread_publisher(first);
     for (int which = 0; which < 2; which++)
         reread_catalogue(which, first);
     publish(std::make_shared<const site_state>(first));
@@ -156,15 +198,17 @@ static bool changed_and_still(int which) {
 void watch_site() {
     for (;;) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        bool changes[3];
+        bool changes[4];
         bool any = false;
-        for (int which = 0; which < 3; which++)
+        for (int which = 0; which < 4; which++)
             any |= changes[which] = changed_and_still(which);
         if (!any)
             continue;
         site_state next = *current_site();
         if (changes[2])
             reread_style(next);
+        if (changes[3])
+            reread_publisher(next);
         for (int which = 0; which < 2; which++)
             if (changes[which])
                 reread_catalogue(which, next);

@@ -1,14 +1,17 @@
-// What the query server holds of its site: each epoch's catalogue in a store, and the
-// table style, as one state that every query reads whole. The state is never changed: a
-// file that changes is read beside the state in use, and a new state then takes its place
-// at once; a query keeps the state it started with until it ends, and the old one is
-// released with its last query. A file that changes while it is read, or that is damaged,
-// is not put in place: the last good catalogue stays, and the site's notes say why.
+// What the query server holds of its site: each epoch's catalogue in a store, the table
+// style and the publisher's texts, as one state that every query reads whole. The state is never
+// changed: a file that changes is read beside the state in use, and a new state then takes its
+// place at once; a query keeps the state it started with until it ends, and the old one is released
+// with its last query. A file that changes while it is read, or that is damaged, is not put in
+// place: the last good catalogue stays, and the site's notes say why. So does a publisher.conf with
+// bad lines: the last good texts stay (the built-in ones, when there were none), and the notes name
+// the lines.
 #ifndef GALSIFT_SERVER_HELD_SITE_H
 #define GALSIFT_SERVER_HELD_SITE_H
 
 #include "page/style.h"
 #include "store/catalogue_store.h"
+#include "web/publisher_file.h"
 
 #include <ctime>
 #include <memory>
@@ -28,6 +31,9 @@ struct site_state {
     std::shared_ptr<const held_catalogue> catalogues[2]; // CG2000.dat, CG1950.dat
     table_style style;                                   // the results table's style
     std::string style_messages;                          // what reading style.var said
+    std::shared_ptr<const site_publisher> publisher;     // the publisher's texts: those of
+                                                         // publisher.conf over the built-in
+                                                         // ones; never null
     std::string notes; // what is amiss with the site's files now, a line each;
                        // empty when every file is served as it stands
 

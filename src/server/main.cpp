@@ -18,9 +18,13 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#include <poll.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,13 +43,16 @@ struct route {
 static const route routes[] = {
     {"/results", answer_results},
     {"/cone", answer_cone_search},
+    {"/query.htm", answer_query_form},
+    {"/", answer_query_form}, // the site's index
 };
 
 // The request's path: SCRIPT_NAME when the web server sets it to a path of ours, else
-// REQUEST_URI up to its query.
+// REQUEST_URI up to its query. A SCRIPT_NAME of "/" is not taken: a web server that passes
+// us all of a folder may name the folder so for every request.
 static std::string request_path(FCGX_Request& request) {
     const char* script = FCGX_GetParam("SCRIPT_NAME", request.envp);
-    if (script)
+    if (script && std::strcmp(script, "/") != 0)
         for (const route& known : routes)
             if (std::strcmp(script, known.path) == 0)
                 return script;
@@ -81,6 +88,25 @@ static void serve() {
         answer(request);
         FCGX_Finish_r(&request);
     }
+}
+
+// At TERM (the web server stopping, or an administrator taking one of several servers
+// away) the server stops accepting and ends once every query it accepted is answered. The
+// connections already waiting in the listening socket's queue are accepted first (for at
+// most `drain_limit`): shutting a socket with connections queued would reset them, and
+// the web server would answer those visitors with an error rather than try another
+// server. Once the queue is empty the socket is shut: later connections are refused, and
+// the web server passes them to another server. Runs on a thread of its own, with TERM
+// blocked in every other thread.
+static void stop_at_term(sigset_t term) {
+    int signal_number = 0;
+    sigwait(&term, &signal_number);
+    const auto drain_limit = std::chrono::seconds(5);
+    auto until = std::chrono::steady_clock::now() + drain_limit;
+    pollfd waiting{listening, POLLIN, 0};
+    while (std::chrono::steady_clock::now() < until && poll(&waiting, 1, 0) > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    shutdown(listening, SHUT_RDWR); // the accepting threads' accept() fails: they end
 }
 
 // Started from a shell with --version alone, prints the version; otherwise serves.
@@ -121,9 +147,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "galsift-server: standard input is not a FastCGI socket\n");
         return 1;
     }
-    // The library catches TERM to end after the next request; the web server's TERM at
-    // its shutdown must end the server now.
-    signal(SIGTERM, SIG_DFL);
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &term, nullptr); // every thread started below inherits it
 
     // The site's folder is the working directory: its files are named as galsift names them.
     if (chdir(settings.here.pages.c_str()) != 0) {
@@ -138,10 +165,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "galsift-server: serving %s with %d workers\n",
                  settings.here.pages.c_str(), settings.workers);
     std::thread(watch_site).detach();
+    std::thread(stop_at_term, term).detach();
     std::vector<std::thread> threads;
     for (int n = 0; n < settings.here.queue_limit + 2 * settings.workers + 2; n++)
         threads.emplace_back(serve);
     for (std::thread& thread : threads)
-        thread.join();
-    return 0;
+        thread.join(); // each ends when accepting fails: at TERM
+    std::fprintf(stderr, "galsift-server: stopped\n");
+    std::fflush(stderr);
+    _exit(0); // the watcher may be reading a file: nothing of the process is torn down
 }

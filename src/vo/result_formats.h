@@ -13,6 +13,8 @@
 
 #include "catalogue/entry.h"
 
+struct publisher_texts;
+
 enum result_format { format_page, format_votable, format_csv };
 
 struct result_choice {
@@ -32,7 +34,8 @@ answer_limits answer_limits_settings();
 bool take_result_choice(std::string& data, result_choice& choice, std::string& why);
 const char* content_type_of(result_format format);
 const char* file_name_of(result_format format, int epoch);
-void put_selection(result_format format, entry_reader rows, int epoch, text_sink& out);
+void put_selection(result_format format, entry_reader rows, int epoch,
+                   const publisher_texts& publisher, text_sink& out);
 std::string cut_notice_text(const std::string& data, int shown);
 
 #endif

@@ -41,10 +41,12 @@ std::string cone_error_response(const std::string& message) {
     return response(votable_content_type, nullptr, out.held);
 }
 
-// The download of the selected entries `rows` at `epoch`, as a VOTable or CSV file.
-std::string selection_response(result_format format, entry_reader rows, int epoch) {
+// The download of the selected entries `rows` at `epoch`, as a VOTable or CSV file, a
+// VOTable described with `publisher`'s texts.
+std::string selection_response(result_format format, entry_reader rows, int epoch,
+                               const publisher_texts& publisher) {
     assert(format != format_page);
     text_sink out;
-    put_selection(format, rows, epoch, out);
+    put_selection(format, rows, epoch, publisher, out);
     return response(content_type_of(format), file_name_of(format, epoch), out.held);
 }

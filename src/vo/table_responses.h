@@ -14,6 +14,7 @@ std::string table_head(const char* content_type, const char* file_name);
 std::string cone_response(const std::string& query, const catalogue_store& store,
                           std::size_t row_limit);
 std::string cone_error_response(const std::string& message);
-std::string selection_response(result_format format, entry_reader rows, int epoch);
+std::string selection_response(result_format format, entry_reader rows, int epoch,
+                               const publisher_texts& publisher);
 
 #endif

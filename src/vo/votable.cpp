@@ -1,6 +1,7 @@
 // The parts of a VOTable document, and the download of a box query's selection.
 #include "vo/votable.h"
 
+#include "page/publisher.h"
 #include "vo/text_encoding.h"
 
 #include <cassert>
@@ -99,12 +100,19 @@ void put_votable_error(text_sink& out, const std::string& message) {
     out.put("</INFO>\n</RESOURCE>\n</VOTABLE>\n");
 }
 
-static const char selection_description[] =
-    "Entries of the galsift catalogue inside the box query, in catalogue order";
+// What a download holds, in the words of `publisher`'s texts: the page's heading and who
+// publishes it.
+std::string selection_description(const publisher_texts& publisher) {
+    return std::string("Entries inside the box query, in catalogue order, of ") +
+           heading_of(publisher) + "; " + publisher.owner + ", " + publisher.institution;
+}
 
-// The whole download of the selected entries `rows`, at `epoch`.
-void put_selection_votable(text_sink& out, entry_reader rows, int epoch) {
-    put_votable_head(out, epoch, selection_description, selection_columns, selection_column_count);
+// The whole download of the selected entries `rows`, at `epoch`, described with
+// `publisher`'s texts.
+void put_selection_votable(text_sink& out, entry_reader rows, int epoch,
+                           const publisher_texts& publisher) {
+    std::string description = utf8_cleaned(selection_description(publisher).c_str());
+    put_votable_head(out, epoch, description, selection_columns, selection_column_count);
     catalogue_entry entry;
     while (!out.failed && rows.next(entry))
         put_votable_row(out, selection_columns, selection_column_count, entry, 0);

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <string>
 
+struct publisher_texts;
+
 inline const char votable_content_type[] = "text/xml;content=x-votable";
 
 struct coordinate_frame {
@@ -29,6 +31,8 @@ void put_votable_row(text_sink& out, const column* columns, std::size_t count,
 void put_votable_tail(text_sink& out, const std::string& overflow);
 void put_votable_error(text_sink& out, const std::string& message);
 
-void put_selection_votable(text_sink& out, entry_reader rows, int epoch);
+std::string selection_description(const publisher_texts& publisher);
+void put_selection_votable(text_sink& out, entry_reader rows, int epoch,
+                           const publisher_texts& publisher);
 
 #endif

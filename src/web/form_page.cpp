@@ -1,22 +1,21 @@
 // Writing the query form page. Everything a visitor sent is escaped where it is shown.
 #include "web/form_page.h"
 
+#include "page/publisher.h"
+#include "web/bound_text.h"
 #include "web/response.h"
 
 // What each field is typed as, shown beside it.
 static const char* const field_hints[field_count] = {
     "2000 or 1950",
-    "hours, minutes, seconds: 13:04:50.5, 13 04 50.5, 13h04m50.5s, or decimal hours 13.0807",
+    ("hours, minutes, seconds: 13:04:50.5, 13 04 50.5, 13h04m50.5s; or decimal with its unit, "
+     "hours 13.0807h or degrees 196.2104d"),
     "as the minimal right ascension",
     "sign, degrees, minutes, seconds: +12:30:00, -0 30 0, 12d30m00s, or decimal degrees -0.5",
     "as the minimal declination",
     "a number: 0.5, 5e-1, or negative for a blueshift (-0.001)",
     "as the minimal redshift",
 };
-
-static const char page_head[] =
-    "<font color=\"#008080\"><h2>galsift: Spectroscopic redshift catalogue of distant "
-    "galaxies<br></h2>\n";
 
 static const char page_links[] =
     "<br><ul><li><a href=\"introduction.htm\"><b>Introduction</b></a>\n"
@@ -89,6 +88,15 @@ static std::string epoch_select(const std::string& value) {
            (at_1950 ? " selected" : "") + ">1950</option>\n    </select>";
 }
 
+// A visitor's text as an attribute value: escaped, and the degree sign, the one character
+// beyond ASCII a field may hold, as a character reference, right in any character set.
+static std::string shown_value(const std::string& text) {
+    std::string out = html_escape(text);
+    for (std::size_t at; (at = out.find(degree_sign)) != std::string::npos;)
+        out.replace(at, sizeof degree_sign - 1, "&#176;");
+    return out;
+}
+
 // One row of the form: the label, the field, and beside it the reason it was refused or
 // what it is typed as.
 static std::string field_row(const query_fields& fields, int field) {
@@ -98,7 +106,7 @@ static std::string field_row(const query_fields& fields, int field) {
                             ? epoch_select(fields.value[field])
                             : "<input type=\"text\" name=\"" + name + "\" id=\"" + name +
                                   "\" size=\"24\" maxlength=\"32\" value=\"" +
-                                  html_escape(fields.value[field]) + "\"" +
+                                  shown_value(fields.value[field]) + "\"" +
                                   (error.empty() ? "" : " aria-invalid=\"true\"") + ">";
     std::string beside = error.empty() ? field_hints[field]
                                        : error_colour + std::string(field_labels[field]) + ": " +
@@ -109,12 +117,14 @@ static std::string field_row(const query_fields& fields, int field) {
            "</td>\n</tr>\n";
 }
 
-// The whole page under `title`: galsift's `messages` (escaped) when there are any, a
-// notice when some field was refused, then the form filled with `fields`.
+// The whole page under `title` and the heading of `publisher`'s texts: galsift's
+// `messages` (escaped) when there are any, a notice when some field was refused, then the
+// form filled with `fields`.
 std::string form_page(const std::string& title, const query_fields& fields,
-                      const std::string& messages) {
+                      const std::string& messages, const publisher_texts& publisher) {
     std::string page = "<html>\n<head>\n<title>" + html_escape(title) +
-                       "</title>\n</head>\n<body>\n" + page_head + "<h3>" + html_escape(title) +
+                       "</title>\n</head>\n<body>\n<font color=\"#008080\"><h2>" +
+                       heading_of(publisher) + "<br></h2>\n<h3>" + html_escape(title) +
                        "<br></h3></font>\n" + page_links;
     if (!messages.empty())
         page += "<pre id=\"messages\">" + html_escape(messages) + "</pre>\n";

@@ -97,11 +97,11 @@ std::string page_response(const std::string& page) {
     return response(200, results_policy, page);
 }
 
-// The query form under `title`, filled with `fields`, each refused field marked, with
-// galsift's `messages` above it when there are any.
+// The query form under `title` and `publisher`'s heading, filled with `fields`, each
+// refused field marked, with galsift's `messages` above it when there are any.
 std::string form_response(int status, const std::string& title, const query_fields& fields,
-                          const std::string& messages) {
-    return response(status, own_policy, form_page(title, fields, messages));
+                          const std::string& messages, const publisher_texts& publisher) {
+    return response(status, own_policy, form_page(title, fields, messages, publisher));
 }
 
 // A page in the site's look that shows `messages` (escaped) under `title`, with a link

@@ -12,6 +12,8 @@
 
 #include "web/form.h"
 
+struct publisher_texts;
+
 #include <string>
 
 // The character set of the pages sent, which is that of the catalogue's texts: the
@@ -26,7 +28,7 @@ std::string html_escape(const std::string& text);
 std::string results_page_head();
 std::string page_response(const std::string& page);
 std::string form_response(int status, const std::string& title, const query_fields& fields,
-                          const std::string& messages);
+                          const std::string& messages, const publisher_texts& publisher);
 std::string messages_response(int status, const std::string& title, const std::string& messages);
 std::string busy_response(int retry_after);
 

@@ -8,6 +8,8 @@
 
 #include <string>
 
+struct publisher_texts;
+
 // What one run gave: whether it ended by itself, its messages, and the page it wrote.
 struct run_outcome {
     bool finished = false; // the run ended by itself within the time limit
@@ -20,8 +22,9 @@ struct run_outcome {
 inline const char refused_title[] = "The query was refused";
 
 std::string answer_before_run(const request_reader& request, const std::string& data,
-                              query_fields& fields);
+                              query_fields& fields, const publisher_texts& publisher);
 bool page_created(const run_outcome& run);
-std::string run_response(const run_outcome& run, const query_fields& fields);
+std::string run_response(const run_outcome& run, const query_fields& fields,
+                         const publisher_texts& publisher);
 
 #endif

@@ -11,7 +11,8 @@ files in setup.sh, the expected messages are written by hand.
     compose_page.py CASE --write    also write CASE/expected.html (when a page is written)
     compose_page.py CASE --check    compare with CASE/expected.out and CASE/expected.html
 
-The publisher's texts come from src/page/publisher.h, the one place that holds them.
+The publisher's texts come from example/publisher.conf, which the default build's texts
+are written from.
 """
 import argparse
 import math
@@ -20,7 +21,7 @@ import re
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-PUBLISHER_H = os.path.join(HERE, "..", "..", "src", "page", "publisher.h")
+PUBLISHER_CONF = os.path.join(HERE, "..", "..", "example", "publisher.conf")
 
 # Messages, as galsift writes them.
 STOP_SIGNAL = "file read message: stop_signal '{}' lost\n"
@@ -326,9 +327,9 @@ def g(x, width, precision):
 
 
 def publisher():
-    text = open(PUBLISHER_H, encoding="utf-8").read()
-    authors = re.findall(r'\{"([^"]*)", "([^"]*)"\}', text)
-    values = dict(re.findall(r'inline const char (\w+)\[\] = "([^"]*)";', text))
+    text = open(PUBLISHER_CONF, encoding="utf-8").read()
+    authors = re.findall(r"^author = (.*) <(.*)>$", text, re.M)
+    values = dict(re.findall(r"^(\w+) = (.*)$", text, re.M))
     assert len(authors) == 3, authors
     return authors, values
 

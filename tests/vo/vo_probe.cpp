@@ -6,6 +6,7 @@
 #include "catalogue/record_list.h"
 #include "catalogue/selection.h"
 #include "flow/globals.h"
+#include "page/publisher.h"
 #include "query/query_form.h"
 #include "store/store_load.h"
 #include "vo/cone_search.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
             return 1;
         result_list_generator();
         const record* first = First_Selected;
-        put_selection(format, chain_reader(&first), epoch, out);
+        put_selection(format, chain_reader(&first), epoch, built_in_publisher, out);
     } else {
         std::fputs("usage: vo_probe cone QUERY [ROWS] | votable | csv\n", stderr);
         return 2;

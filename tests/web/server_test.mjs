@@ -15,7 +15,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { formData, formFields, siteFolder } from './lib/catalogue.mjs';
-import { startSite } from './lib/site.mjs';
+import { repository, startSite } from './lib/site.mjs';
 
 const build = path.resolve(process.env.GALSIFT_BUILD || '');
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'galsift-web-server-'));
@@ -42,15 +42,16 @@ function queryForm(query) {
     `Minimal redshift= ${v.z_min}\nMaximal redshift= ${v.z_max}\n`;
 }
 
-// What galsift itself gives for `query` over the site's files as they are now:
-// { messages, page } (page null when none was written).
-function console_(query) {
+// What galsift itself (or `program`, a galsift built with other texts) gives for `query`
+// over the site's files as they are now: { messages, page } (page null when none was
+// written).
+function console_(query, program = path.join(build, 'galsift')) {
   const dir = fs.mkdtempSync(path.join(scratch, 'run-'));
   for (const name of ['CG2000.dat', 'CG1950.dat', 'style.var'])
     if (fs.existsSync(path.join(pages, name)))
       fs.copyFileSync(path.join(pages, name), path.join(dir, name));
   fs.writeFileSync(path.join(dir, 'query.frm'), queryForm(query));
-  const run = spawnSync(path.join(build, 'galsift'), [], { cwd: dir, encoding: 'latin1' });
+  const run = spawnSync(program, [], { cwd: dir, encoding: 'latin1' });
   assert.equal(run.status, 0);
   const pageFile = path.join(dir, 'results.html');
   const page = fs.existsSync(pageFile) ? fs.readFileSync(pageFile) : null;
@@ -76,9 +77,10 @@ function shownMessages(body) {
     .replaceAll('&quot;', '"').replaceAll('&amp;', '&');
 }
 
-// Asks `query` and checks the answer against galsift's own; returns galsift's.
-async function assertSameAsConsole(query, what) {
-  const expected = console_(query);
+// Asks `query` and checks the answer against galsift's own (or `program`'s); returns
+// galsift's.
+async function assertSameAsConsole(query, what, program) {
+  const expected = console_(query, program);
   const served = await ask(query);
   if (expected.page) {
     assert.equal(served.status, 200, what);
@@ -98,15 +100,15 @@ async function assertSameAsConsole(query, what) {
 // Asks `query` until the answer is galsift's for the files as they are now (at most 8 s:
 // the server reads a file once it has stood still for a second), then checks it as
 // assertSameAsConsole does; returns galsift's.
-async function assertBecomesConsole(query, what) {
-  const expected = console_(query);
+async function assertBecomesConsole(query, what, program) {
+  const expected = console_(query, program);
   for (let tries = 0; tries < 40; tries++) {
     const served = await ask(query);
     if (expected.page ? served.body.equals(expected.page)
       : served.status !== 200 && served.body.includes('<pre')) break;
     await new Promise((resolve) => setTimeout(resolve, 200));
   }
-  return assertSameAsConsole(query, what);
+  return assertSameAsConsole(query, what, program);
 }
 
 const wide = {
@@ -215,4 +217,46 @@ test('a catalogue replaced while queries arrive: each answer is of one version w
   } finally {
     fs.writeFileSync(catalogue, original, 'latin1');
   }
+});
+
+// The texts of the example's publisher.conf that the pages show: its authors' names and
+// mails, institution, owner, place and year, sponsor and its site.
+function examplePageTexts() {
+  const texts = ['KELMOS']; // the system's own heading, which a title replaces
+  const conf = fs.readFileSync(path.join(siteFolder, 'publisher.conf'), 'utf8');
+  for (const [, key, value] of conf.matchAll(/^(\w+) = (.*)$/gm)) {
+    if (key === 'author') texts.push(...value.match(/^(.*) <(.*)>$/).slice(1));
+    else if (['institution', 'owner', 'sponsor', 'sponsor_site'].includes(key)) texts.push(value);
+    else if (key === 'year') texts.push(`, ${value}</h3>`);
+  }
+  return texts;
+}
+
+test('a site\'s own publisher.conf: its texts, and none of the example\'s, on the page as galsift built with it writes it, the form and the download; bad lines keep them', async () => {
+  const conf = path.join(pages, 'publisher.conf');
+  const original = fs.readFileSync(conf);
+  const builtWithSample = process.env.GALSIFT_SAMPLE_TEXTS;
+  const title = '<h2>Relevamiento "Sur" de galaxias lejanas \\ z \u2264 1??<br></h2>';
+  const example = examplePageTexts();
+  try {
+    fs.copyFileSync(path.join(repository, 'tests/cgi/publisher_sample.conf'), conf);
+    const { page } = await assertBecomesConsole(wide, 'the site\'s texts', builtWithSample);
+    const form = await (await fetch(`${site.base}/query.htm`)).text();
+    const index = await (await fetch(`${site.base}/`)).text();
+    const votable = await (await fetch(`${site.base}/results?${formData(wide)}&format=votable`)).text();
+    for (const [what, text] of [['page', page.toString('utf8')], ['form', form], ['index', index]])
+      assert.ok(text.includes(title), `${what}: no title`);
+    assert.match(votable, /<DESCRIPTION>[^<]*Relevamiento &quot;Sur&quot;[^<]*Equipo \$\{CMAKE_COMMAND\} del Sur/);
+    for (const [what, text] of [['page', page.toString('utf8')], ['form', form], ['votable', votable]])
+      for (const old of example) assert.ok(!text.includes(old), `${what} shows ${old}`);
+
+    fs.writeFileSync(conf, 'title = Otro\nowner = <b>Otro</b>\n');
+    for (let tries = 0; tries < 40 && !site.output().includes('line 2: "owner"'); tries++)
+      await new Promise((resolve) => setTimeout(resolve, 200));
+    assert.match(site.output(), /publisher\.conf line 2: "owner" holds '<', '>' or '&'/);
+    await assertSameAsConsole(wide, 'the last good texts', builtWithSample);
+  } finally {
+    fs.writeFileSync(conf, original);
+  }
+  await assertBecomesConsole(wide, 'the example\'s texts back');
 });
