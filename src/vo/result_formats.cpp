@@ -87,11 +87,13 @@ const char* file_name_of(result_format format, int epoch) {
     }
 }
 
-// Writes the download of the selected entries `rows` in `format`, a VOTable or CSV.
-void put_selection(result_format format, entry_reader rows, int epoch, text_sink& out) {
+// Writes the download of the selected entries `rows` of the catalogue of `epoch` in
+// `format`, a VOTable (positions in `frame`) or CSV.
+void put_selection(result_format format, entry_reader rows, int epoch,
+                   const coordinate_frame& frame, text_sink& out) {
     assert(format == format_votable || format == format_csv);
     if (format == format_votable)
-        put_selection_votable(out, rows, epoch);
+        put_selection_votable(out, rows, frame);
     else
         put_selection_csv(out, rows, epoch);
 }

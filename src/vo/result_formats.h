@@ -7,6 +7,7 @@
 #ifndef GALSIFT_VO_RESULT_FORMATS_H
 #define GALSIFT_VO_RESULT_FORMATS_H
 
+#include "vo/coordinate_frame.h"
 #include "vo/text_sink.h"
 
 #include <string>
@@ -32,7 +33,8 @@ answer_limits answer_limits_settings();
 bool take_result_choice(std::string& data, result_choice& choice, std::string& why);
 const char* content_type_of(result_format format);
 const char* file_name_of(result_format format, int epoch);
-void put_selection(result_format format, entry_reader rows, int epoch, text_sink& out);
+void put_selection(result_format format, entry_reader rows, int epoch,
+                   const coordinate_frame& frame, text_sink& out);
 std::string cut_notice_text(const std::string& data, int shown);
 
 #endif
