@@ -38,9 +38,11 @@ static void publish(std::shared_ptr<const site_state> fresh) {
 
 // ---- Reading ----
 
-// Logs the progress of a long read.
+// Logs the progress of a long read (a million entries at least).
 static void log_progress(void* name, std::size_t entries, std::size_t bytes_read,
                          std::size_t file_bytes) {
+    if (entries < progress_step)
+        return;
     double share = file_bytes
                        ? 100.0 * static_cast<double>(bytes_read) / static_cast<double>(file_bytes)
                        : 100;
@@ -120,6 +122,8 @@ static void reread_catalogue(int which, site_state& next) {
         refusals[which] = std::string(names[which]) + " " + refusal_reason(result) +
                           ": the version read at " + when + " is served until it is replaced";
     }
+    if (!refusals[which].empty())
+        std::fprintf(stderr, "galsift-server: %s\n", refusals[which].c_str());
     next.notes = notes_now();
 }
 
