@@ -56,9 +56,8 @@ static void start_response(fcgi_response& response, FCGX_Request& request, const
                            server_context& server, held_turn& turn,
                            std::chrono::steady_clock::time_point started) {
     open_response(response, request, head);
-    response.deadline =
-        started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                      std::chrono::duration<double>(server.settings.time_limit));
+    response.deadline = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                      std::chrono::duration<double>(server.settings.time_limit));
     response.turns = &turn.turns;
     turn.held = false; // the response gives it back
 }
