@@ -68,7 +68,8 @@ static bool read_person(const std::string& text, std::string& name, std::string&
 static bool is_date(const std::string& text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return false;
-    for (std::size_t n : {0, 1, 2, 3, 5, 6, 8, 9})
+    static const std::size_t digits[] = {0, 1, 2, 3, 5, 6, 8, 9};
+    for (std::size_t n : digits)
         if (!std::isdigit(static_cast<unsigned char>(text[n])))
             return false;
     int month = std::atoi(text.c_str() + 5), day = std::atoi(text.c_str() + 8);
