@@ -11,6 +11,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 // VERB v writes the first column_counts[v] of cone_columns.
 static const std::size_t column_counts[4] = {0, 3, 6, 8};
@@ -167,10 +168,14 @@ static cone_answer matches_of(const cone_request& request, const catalogue_store
                               const cone_service& service, std::string& overflow) {
     std::size_t limit = service.row_limit;
     bool by_maxrec = false;
-    if (request.maxrec >= 0 &&
-        (limit == 0 || static_cast<unsigned long long>(request.maxrec) < limit)) {
-        limit = static_cast<std::size_t>(request.maxrec);
-        by_maxrec = true;
+    if (request.maxrec >= 0) {
+        // More rows than a size_t counts are all the rows there are.
+        std::size_t asked = static_cast<unsigned long long>(request.maxrec) <
+                                    std::numeric_limits<std::size_t>::max()
+                                ? static_cast<std::size_t>(request.maxrec)
+                                : std::numeric_limits<std::size_t>::max();
+        by_maxrec = limit == 0 || asked < limit;
+        limit = by_maxrec ? asked : limit;
     }
     cone_answer answer;
     if (by_maxrec && limit == 0) {
