@@ -20,10 +20,13 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -91,11 +94,22 @@ static void serve() {
 }
 
 // At TERM (the web server stopping, or an administrator taking one of several servers
-// away) no request is accepted any more: the listening socket is shut, so that the web
-// server passes new queries to another server, and every query accepted is answered
-// before the process ends.
-static void stop_accepting(int) {
-    shutdown(listening, SHUT_RDWR);
+// away) the server stops accepting and ends once every query it accepted is answered. The
+// connections already waiting in the listening socket's queue are accepted first (for at
+// most `drain_limit`): shutting a socket with connections queued would reset them, and
+// the web server would answer those visitors with an error rather than try another
+// server. Once the queue is empty the socket is shut: later connections are refused, and
+// the web server passes them to another server. Runs on a thread of its own, with TERM
+// blocked in every other thread.
+static void stop_at_term(sigset_t term) {
+    int signal_number = 0;
+    sigwait(&term, &signal_number);
+    const auto drain_limit = std::chrono::seconds(5);
+    auto until = std::chrono::steady_clock::now() + drain_limit;
+    pollfd waiting{listening, POLLIN, 0};
+    while (std::chrono::steady_clock::now() < until && poll(&waiting, 1, 0) > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    shutdown(listening, SHUT_RDWR); // the accepting threads' accept() fails: they end
 }
 
 // The registry record of the site in `folder` (else GALSIFT_PAGES's) on standard output.
@@ -154,9 +168,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "galsift-server: standard input is not a FastCGI socket\n");
         return 1;
     }
-    struct sigaction stop = {};
-    stop.sa_handler = stop_accepting;
-    sigaction(SIGTERM, &stop, nullptr);
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &term, nullptr); // every thread started below inherits it
 
     // The site's folder is the working directory: its files are named as galsift names them.
     if (chdir(settings.here.pages.c_str()) != 0) {
@@ -167,6 +182,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "galsift-server: serving %s with %d workers\n",
                  settings.here.pages.c_str(), settings.workers);
     std::thread(watch_site).detach();
+    std::thread(stop_at_term, term).detach();
     std::vector<std::thread> threads;
     for (int n = 0; n < settings.here.queue_limit + 2 * settings.workers + 2; n++)
         threads.emplace_back(serve);
