@@ -33,6 +33,7 @@ static const std::time_t started = std::time(nullptr); // when the server starte
 
 // ---- The request ----
 
+// The request's variable `name`, empty when unset.
 static std::string variable(FCGX_Request& request, const char* name) {
     const char* value = FCGX_GetParam(name, request.envp);
     return value ? value : "";
@@ -117,9 +118,9 @@ static long long seconds_of(const std::string& date) {
     return static_cast<long long>(timegm(&parts));
 }
 
-// The record of the site at `site` from `held` (publisher's settings) and `catalogue`
-// (readable), its capabilities answering at most `max_records` rows. Returns it, or an
-// empty text with the reason in `why`.
+// The record of the site at `site` from `held` (the publisher's settings, which hold what
+// a record needs), `catalogue` (readable) and `server`'s row limit. Returns it, or an
+// empty text with the reason in `why` when the coverage map cannot be computed.
 static std::string site_record(const std::string& site, const held_registry& held,
                                const std::shared_ptr<const held_catalogue>& catalogue,
                                const server_context& server, std::string& why) {
@@ -138,11 +139,13 @@ static std::string site_record(const std::string& site, const held_registry& hel
     long long catalogue_changed = file.found ? file.modified.tv_sec : catalogue->read_at;
     facts.updated = std::max(catalogue_changed, static_cast<long long>(held.changed_at));
     facts.created = settings.created.empty() ? catalogue_changed : seconds_of(settings.created);
+    facts.updated = std::max(facts.updated, facts.created); // never before it was created
     return record_document(settings, facts);
 }
 
 // ---- /capabilities, /availability, /tables ----
 
+// The capabilities, the site's addresses from the request.
 void answer_capabilities(FCGX_Request& request, server_context& server) {
     std::shared_ptr<const site_state> state = current_site();
     std::shared_ptr<const held_registry> registry = current_registry();
@@ -194,6 +197,8 @@ void answer_tables(FCGX_Request& request, server_context&) {
 
 // ---- /record, /moc ----
 
+// The registry record: 404 while publisher.conf lacks what it needs, 503 while the
+// catalogue cannot be read or no turn comes, 500 should the coverage map fail.
 void answer_record(FCGX_Request& request, server_context& server) {
     std::shared_ptr<const held_registry> registry = current_registry();
     std::string missing = missing_record_settings(registry->settings);
@@ -223,7 +228,8 @@ void answer_record(FCGX_Request& request, server_context& server) {
                                        : whole_response(xml_content_type, record));
 }
 
-// The coverage map of the J2000 catalogue: FITS, or ASCII with format=ascii.
+// The coverage map of the J2000 catalogue: FITS, or ASCII with format=ascii; 400 for any
+// other parameter, 503 while the catalogue cannot be read or no turn comes.
 void answer_moc(FCGX_Request& request, server_context& server) {
     bool ascii = false;
     for (const std::string& pair : query_pairs(variable(request, "QUERY_STRING"))) {
