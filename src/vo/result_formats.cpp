@@ -87,13 +87,14 @@ const char* file_name_of(result_format format, int epoch) {
     }
 }
 
-// Writes the download of the selected entries `rows` in `format`, a VOTable (described
-// with `publisher`'s texts) or CSV.
+// Writes the download of the selected entries `rows` of the catalogue of `epoch` in
+// `format`, a VOTable (positions in `frame`, described with `publisher`'s texts) or CSV.
 void put_selection(result_format format, entry_reader rows, int epoch,
-                   const publisher_texts& publisher, text_sink& out) {
+                   const coordinate_frame& frame, const publisher_texts& publisher,
+                   text_sink& out) {
     assert(format == format_votable || format == format_csv);
     if (format == format_votable)
-        put_selection_votable(out, rows, epoch, publisher);
+        put_selection_votable(out, rows, frame, publisher);
     else
         put_selection_csv(out, rows, epoch);
 }

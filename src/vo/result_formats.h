@@ -7,6 +7,7 @@
 #ifndef GALSIFT_VO_RESULT_FORMATS_H
 #define GALSIFT_VO_RESULT_FORMATS_H
 
+#include "vo/coordinate_frame.h"
 #include "vo/text_sink.h"
 
 #include <string>
@@ -35,7 +36,7 @@ bool take_result_choice(std::string& data, result_choice& choice, std::string& w
 const char* content_type_of(result_format format);
 const char* file_name_of(result_format format, int epoch);
 void put_selection(result_format format, entry_reader rows, int epoch,
-                   const publisher_texts& publisher, text_sink& out);
+                   const coordinate_frame& frame, const publisher_texts& publisher, text_sink& out);
 std::string cut_notice_text(const std::string& data, int shown);
 
 #endif
