@@ -9,6 +9,7 @@
 #include "page/results_page.h"
 #include "query/query_bounds.h"
 #include "query/query_form.h"
+#include "server/answer_pictures.h"
 #include "server/fcgi_response.h"
 #include "server/held_site.h"
 #include "store/store_select.h"
@@ -182,6 +183,12 @@ void answer_results(FCGX_Request& request, server_context& server) {
 
     // Select.
     std::vector<std::uint32_t> rows = select_box(held->store, query);
+    if (choice.format == format_sky) { // its picture, of any length: drawn whole
+        std::string picture = sky_plot_response(held->store, rows, query);
+        turn.give_back();
+        send_whole(request, picture);
+        return;
+    }
     bool complete = choice.format != format_page || choice.all_rows;
     if (complete && settings.limits.all_rows > 0 &&
         rows.size() > static_cast<std::size_t>(settings.limits.all_rows)) {

@@ -5,6 +5,7 @@
 // changes, and answers many queries at once from the stores: each query is decoded into
 // its bounds, its entries selected through the store's index, and its page written by the
 // program's own page writer, byte for byte the page galsift writes.
+#include "server/answer_pictures.h"
 #include "server/answer_results.h"
 #include "server/fcgi_response.h"
 #include "server/held_site.h"
@@ -38,6 +39,7 @@ struct route {
 static const route routes[] = {
     {"/results", answer_results},
     {"/cone", answer_cone_search},
+    {"/coverage.svg", answer_coverage},
 };
 
 // The request's path: SCRIPT_NAME when the web server sets it to a path of ours, else

@@ -109,7 +109,7 @@ const hostile = [
 
 // The elements of the front end's own pages: the messages page, and the form.
 const messagesTags = ['a', 'body', 'font', 'h2', 'head', 'html', 'p', 'pre', 'title'];
-const formTags = ['a', 'b', 'body', 'br', 'code', 'font', 'form', 'h2', 'h3', 'h4', 'head', 'hr', 'html', 'input',
+const formTags = ['a', 'b', 'body', 'br', 'code', 'font', 'form', 'h2', 'h3', 'h4', 'head', 'hr', 'html', 'img', 'input',
   'label', 'li', 'option', 'p', 'pre', 'select', 'span', 'sup', 'table', 'td', 'th', 'title', 'tr', 'ul'];
 
 // Checks the headers every page of the front end carries: no script may run in it.
