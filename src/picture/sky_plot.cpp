@@ -62,10 +62,10 @@ static sky_frame frame_of(const query_bounds& query) {
     double middle = (frame.declination_low + frame.declination_high) / 2 / 3600;
     double across = (frame.ascension_high - frame.ascension_low) *
                     seconds_of_arc_per_second_of_time * std::cos(middle * radians_per_degree);
-    double aspect = across / (frame.declination_high - frame.declination_low);
-    aspect = std::min(3.0, std::max(1 / 3.0, aspect));
-    frame.width = aspect >= 1 ? frame_most : frame_most * aspect;
-    frame.height = aspect >= 1 ? frame_most / aspect : frame_most;
+    double ratio = across / (frame.declination_high - frame.declination_low);
+    ratio = std::min(3.0, std::max(1 / 3.0, ratio));
+    frame.width = ratio >= 1 ? frame_most : frame_most * ratio;
+    frame.height = ratio >= 1 ? frame_most / ratio : frame_most;
     return frame;
 }
 
