@@ -233,8 +233,8 @@ TEST(Pictures, SkyPlotEastToTheLeftNorthUpColouredByRedshift) {
     expect_safe(document);
     EXPECT_EQ(document.texts["count"], "3 galaxies");
     ASSERT_EQ(document.circles.size(), 3u);
-    auto x = [&](int n) { return std::stod(document.circles[n]["cx"]); };
-    auto y = [&](int n) { return std::stod(document.circles[n]["cy"]); };
+    auto x = [&](std::size_t n) { return std::stod(document.circles[n]["cx"]); };
+    auto y = [&](std::size_t n) { return std::stod(document.circles[n]["cy"]); };
     EXPECT_GT(x(0), x(2)); // a smaller right ascension lies to the right
     EXPECT_LT(x(1), x(2));
     EXPECT_LT(y(0), y(2)); // north is up
