@@ -100,10 +100,9 @@ static void draw_axes(svg_canvas& canvas, const sky_frame& frame, int epoch) {
 
 // ---- The galaxies ----
 
-// A galaxy as drawn: its place on the canvas and its redshift.
-struct shown_galaxy {
+// A galaxy's place on the canvas.
+struct shown_place {
     float x, y;
-    double redshift;
 };
 
 // The colour bar of [low, high] (a single value when they are equal).
@@ -118,22 +117,25 @@ static void redshift_bar(svg_canvas& canvas, const sky_frame& frame, double low,
                     "z", marks);
 }
 
-// Each galaxy a disc coloured by its redshift, over the span of those found.
+// Each galaxy a disc at its place coloured by its redshift (the same index in
+// `redshifts`), over the span of those found.
 static void draw_marks(svg_canvas& canvas, const sky_frame& frame,
-                       const std::vector<shown_galaxy>& galaxies) {
+                       const std::vector<shown_place>& places,
+                       const std::vector<double>& redshifts) {
+    assert(places.size() == redshifts.size());
     double low = INFINITY, high = -INFINITY;
-    for (const shown_galaxy& galaxy : galaxies) {
-        if (std::isfinite(galaxy.redshift)) {
-            low = std::min(low, galaxy.redshift);
-            high = std::max(high, galaxy.redshift);
+    for (double z : redshifts) {
+        if (std::isfinite(z)) {
+            low = std::min(low, z);
+            high = std::max(high, z);
         }
     }
     if (!std::isfinite(low))
         low = high = 0;
-    double radius = galaxies.size() <= 500 ? 3.5 : 2.2;
-    for (const shown_galaxy& galaxy : galaxies) {
-        double t = high > low ? (galaxy.redshift - low) / (high - low) : 0.5;
-        canvas.circle(galaxy.x, galaxy.y, radius, scale_colour(t), "#303030");
+    double radius = places.size() <= 500 ? 3.5 : 2.2;
+    for (std::size_t n = 0; n < places.size(); n++) {
+        double t = high > low ? (redshifts[n] - low) / (high - low) : 0.5;
+        canvas.circle(places[n].x, places[n].y, radius, scale_colour(t), "#303030");
     }
     redshift_bar(canvas, frame, low, high);
 }
@@ -141,12 +143,12 @@ static void draw_marks(svg_canvas& canvas, const sky_frame& frame,
 // The frame cut into cells of cell_size, each coloured by the logarithm of the number of
 // galaxies it holds; empty cells left white.
 static void draw_density(svg_canvas& canvas, const sky_frame& frame,
-                         const std::vector<shown_galaxy>& galaxies) {
+                         const std::vector<shown_place>& places) {
     int columns = std::max(1, static_cast<int>(std::ceil(frame.width / cell_size)));
     int rows = std::max(1, static_cast<int>(std::ceil(frame.height / cell_size)));
     double cell_width = frame.width / columns, cell_height = frame.height / rows;
     std::vector<std::size_t> counts(static_cast<std::size_t>(columns * rows), 0);
-    for (const shown_galaxy& galaxy : galaxies) {
+    for (const shown_place& galaxy : places) {
         int column = std::min(columns - 1, static_cast<int>((galaxy.x - frame_left) / cell_width));
         int row = std::min(rows - 1, static_cast<int>((galaxy.y - frame_top) / cell_height));
         counts[static_cast<std::size_t>(std::max(0, row) * columns + std::max(0, column))]++;
@@ -191,24 +193,26 @@ static std::string legend(const query_bounds& query, std::size_t count) {
            " galaxies, so each cell of the grid is coloured by how many it holds";
 }
 
-std::string sky_plot_svg(entry_reader rows, const query_bounds& query) {
+std::string sky_plot_svg(entry_reader rows, std::size_t count, const query_bounds& query) {
     sky_frame frame = frame_of(query);
-    std::vector<shown_galaxy> galaxies;
+    std::vector<shown_place> galaxies;
     std::vector<double> redshifts;
+    galaxies.reserve(count);
+    redshifts.reserve(count);
     catalogue_entry entry;
     while (rows.next(entry)) {
         galaxies.push_back({static_cast<float>(frame.x(entry.ascension.value())),
-                            static_cast<float>(frame.y(entry.declination.value())),
-                            entry.redshift});
+                            static_cast<float>(frame.y(entry.declination.value()))});
         redshifts.push_back(entry.redshift);
     }
+    assert(galaxies.size() == count);
     double histogram_top = frame_top + frame.height + histogram_gap;
     double height =
         galaxies.empty() ? frame_top + frame.height + 60 : histogram_top + histogram_height + 70;
     svg_canvas canvas;
-    std::string count = galaxies.empty() ? no_galaxy_text : galaxies_text(galaxies.size());
-    canvas.start(page_width, height, "galsift: " + count);
-    canvas.words(frame_left, 26, "start", 17, count, "id=\"count\" font-weight=\"bold\"");
+    std::string said = galaxies.empty() ? no_galaxy_text : galaxies_text(galaxies.size());
+    canvas.start(page_width, height, "galsift: " + said);
+    canvas.words(frame_left, 26, "start", 17, said, "id=\"count\" font-weight=\"bold\"");
     canvas.words(frame_left, 48, "start", 12, legend(query, galaxies.size()));
     draw_axes(canvas, frame, query.epoch);
     if (galaxies.empty()) {
@@ -216,7 +220,7 @@ std::string sky_plot_svg(entry_reader rows, const query_bounds& query) {
                      no_galaxy_text);
     } else {
         if (galaxies.size() <= sky_marks_limit)
-            draw_marks(canvas, frame, galaxies);
+            draw_marks(canvas, frame, galaxies, redshifts);
         else
             draw_density(canvas, frame, galaxies);
         draw_histogram(canvas, bin_redshifts(redshifts, query.min_redshift, query.max_redshift),

@@ -29,8 +29,8 @@ const std::size_t sky_marks_limit = 5000;
 inline const char no_galaxy_text[] = "No galaxy corresponds to these parameters";
 std::string galaxies_text(std::size_t count);
 
-// The picture of the entries `rows` hands (the selection of `query`, each inside its box),
-// as a whole SVG document.
-std::string sky_plot_svg(entry_reader rows, const query_bounds& query);
+// The picture of the `count` entries `rows` hands (the selection of `query`, each inside
+// its box), as a whole SVG document.
+std::string sky_plot_svg(entry_reader rows, std::size_t count, const query_bounds& query);
 
 #endif

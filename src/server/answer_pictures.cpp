@@ -15,7 +15,7 @@ std::string sky_plot_response(const catalogue_store& store, const std::vector<st
                               const query_bounds& query) {
     row_cursor cursor;
     return picture_response(
-        sky_plot_svg(rows_reader(store, rows.data(), rows.size(), cursor), query));
+        sky_plot_svg(rows_reader(store, rows.data(), rows.size(), cursor), rows.size(), query));
 }
 
 // The coverage map last drawn, and the catalogue it was drawn from: the map is that

@@ -216,11 +216,12 @@ static query_bounds box(arc ra_low, arc ra_high, arc dec_low, arc dec_high) {
 }
 
 static read_document plot(std::vector<catalogue_entry> entries, const query_bounds& query) {
+    std::size_t count = entries.size();
     entries_at at{std::move(entries)};
     entry_reader reader;
     reader.read = read_next;
     reader.state = &at;
-    return read_svg(sky_plot_svg(reader, query));
+    return read_svg(sky_plot_svg(reader, count, query));
 }
 
 TEST(Pictures, SkyPlotEastToTheLeftNorthUpColouredByRedshift) {
