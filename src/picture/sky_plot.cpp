@@ -215,10 +215,7 @@ std::string sky_plot_svg(entry_reader rows, std::size_t count, const query_bound
     canvas.words(frame_left, 26, "start", 17, said, "id=\"count\" font-weight=\"bold\"");
     canvas.words(frame_left, 48, "start", 12, legend(query, galaxies.size()));
     draw_axes(canvas, frame, query.epoch);
-    if (galaxies.empty()) {
-        canvas.words(frame_left + frame.width / 2, frame_top + frame.height / 2, "middle", 14,
-                     no_galaxy_text);
-    } else {
+    if (!galaxies.empty()) {
         if (galaxies.size() <= sky_marks_limit)
             draw_marks(canvas, frame, galaxies, redshifts);
         else

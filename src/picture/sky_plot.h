@@ -6,8 +6,8 @@
 // the number of galaxies written above ("N galaxies"); and below, the histogram of their
 // redshifts (redshift_histogram.h). Past sky_marks_limit galaxies the box is cut into
 // cells of a grid instead, each coloured by how many galaxies it holds, and the picture
-// says so. An answer without galaxies gives the box and the words "No galaxy corresponds
-// to these parameters".
+// says so. An answer without galaxies gives the empty box under the words "No galaxy
+// corresponds to these parameters" in the place of the count.
 //
 // The frame keeps the box's shape on the sky at its middle declination, its sides at most
 // three to one; a box narrower than a second of time or ten seconds of arc is shown that
