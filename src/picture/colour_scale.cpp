@@ -29,13 +29,17 @@ std::string scale_colour(double t) {
 
 void draw_colour_bar(svg_canvas& canvas, double x, double y, double width, double height,
                      const std::string& title, const std::vector<axis_tick>& marks) {
-    const int slices = 64;
-    for (int n = 0; n < slices; n++) {
-        double top = y + height * (slices - 1 - n) / slices;
-        // Each slice a hair taller than its place, so that no white seam shows between.
-        canvas.rect(x, top, width, height / slices + 0.5, scale_colour((n + 0.5) / slices));
+    // A gradient through the ten colours, bottom to top: one shape, no seams. A document
+    // holds one bar, so its name is fixed.
+    canvas.text += "<defs><linearGradient id=\"colour-scale\" x1=\"0\" y1=\"1\" x2=\"0\" "
+                   "y2=\"0\">\n";
+    for (int n = 0; n < 10; n++) {
+        canvas.text += "<stop offset=\"";
+        put_number(canvas.text, n * 100 / 9.0);
+        canvas.text += "%\" stop-color=\"" + scale_colour(n / 9.0) + "\"/>\n";
     }
-    canvas.rect(x, y, width, height, "none", "#404040");
+    canvas.text += "</linearGradient></defs>\n";
+    canvas.rect(x, y, width, height, "url(#colour-scale)", "#404040");
     canvas.words(x + width / 2, y - 10, "middle", 12, title);
     for (const axis_tick& mark : marks) {
         double at = y + height * (1 - mark.value);

@@ -87,8 +87,8 @@ static bool holds(const std::vector<std::string>& list, const std::string& item)
 static void expect_safe(const read_document& document) {
     ASSERT_TRUE(document.well_formed);
     EXPECT_EQ(document.elements.front(), "svg");
-    const std::vector<std::string> plain = {"svg",  "title",  "rect", "text",
-                                            "line", "circle", "path"};
+    const std::vector<std::string> plain = {"svg",    "title", "rect", "text",           "line",
+                                            "circle", "path",  "defs", "linearGradient", "stop"};
     for (const std::string& name : document.elements)
         EXPECT_NE(std::find(plain.begin(), plain.end(), name), plain.end()) << name;
     EXPECT_FALSE(document.handler_attribute);
