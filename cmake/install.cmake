@@ -36,6 +36,8 @@ set(GALSIFT_PROGRAM_PATH ${GALSIFT_CGI_PROGRAM})
 set(GALSIFT_SPOOL_DIR ${GALSIFT_CGI_SPOOL})
 set(GALSIFT_SNIPPET ${CMAKE_INSTALL_FULL_SYSCONFDIR}/lighttpd/conf-available/50-galsift.conf)
 set(lighttpd_files ${CMAKE_INSTALL_FULL_DATADIR}/galsift/lighttpd)
+# lighttpd's own error pages for the site, the ones scripts/serve uses.
+set(GALSIFT_ERROR_PAGES ${lighttpd_files}/errors)
 set(GALSIFT_FRONT_ENDS "")
 set(include_line "include")
 foreach(front_end server cgi)
@@ -54,6 +56,8 @@ foreach(front_end server cgi)
     set(include_line "#include")
 endforeach()
 if(GALSIFT_FRONT_ENDS)
+    install(DIRECTORY web/errors/ DESTINATION ${CMAKE_INSTALL_DATADIR}/galsift/lighttpd/errors
+            COMPONENT web)
     configure_file(packaging/lighttpd/50-galsift.conf.in
                    ${PROJECT_BINARY_DIR}/lighttpd/50-galsift.conf @ONLY)
     get_filename_component(snippet_dir ${GALSIFT_SNIPPET} DIRECTORY)

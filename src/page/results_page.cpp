@@ -4,6 +4,7 @@
 #include "flow/globals.h"
 #include "flow/messages.h"
 #include "output/number_format.h"
+#include "output/page_backup.h"
 #include "output/page_writer.h"
 #include "output/replace_file.h"
 #include "page/angle_head.h"
@@ -138,7 +139,8 @@ static bool write_page(page_writer& page) {
 // earlier page intact, runs at the same time in one directory each move a whole page, and
 // no file that was there before is opened. Where nothing can be created beside it (a
 // directory that is not writable), the page is written in place, every write still
-// checked: a failure there is reported, but the earlier page is lost.
+// checked, with the earlier page's bytes held aside: a failure there puts them back. An
+// earlier page that cannot be held whole is not written over at all.
 int Query_Result_generator() {
     page_writer page;
     char new_page[new_file_name_size];
@@ -147,8 +149,13 @@ int Query_Result_generator() {
         if (written)
             return results_page_written;
         std::remove(new_page);
-    } else if (page.create(page_name) && write_page(page)) {
-        return results_page_written;
+    } else {
+        page_backup earlier;
+        if (earlier.keep(page_name) && page.create(page_name)) {
+            if (write_page(page))
+                return results_page_written;
+            earlier.put_back(page_name);
+        }
     }
     say(messages::page_not_writable);
     return results_page_failed;

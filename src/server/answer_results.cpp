@@ -68,10 +68,10 @@ struct held_turn {
 static void start_response(fcgi_response& response, FCGX_Request& request, const std::string& head,
                            server_context& server, held_turn& turn,
                            std::chrono::steady_clock::time_point started) {
-    response.request = &request;
-    response.head = head;
-    response.head_only = is_head_request(request);
-    response.deadline = started + std::chrono::seconds(server.settings.here.time_limit);
+    open_response(response, request, head);
+    response.deadline =
+        started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                      std::chrono::duration<double>(server.settings.time_limit));
     response.turns = &turn.turns;
     turn.held = false; // the response gives it back
 }
@@ -95,13 +95,14 @@ static std::string too_long_response(std::size_t rows, int limit) {
                                  "the page of the first rows\n");
 }
 
-// The page or the download of `rows` of `held` for `query`.
+// The page or the download of `selection` of `held` for `query`.
 static void write_selection(fcgi_response& response, const held_catalogue& held,
                             const site_state& state, const query_bounds& query,
-                            const std::vector<std::uint32_t>& rows, const result_choice& choice,
+                            const store_selection& selection, const result_choice& choice,
                             const server_settings& settings, const std::string& data) {
     row_cursor cursor;
-    entry_reader reader = rows_reader(held.store, rows.data(), rows.size(), cursor);
+    entry_reader reader =
+        rows_reader(held.store, selection.rows.data(), selection.rows.size(), cursor);
     if (choice.format != format_page) {
         text_sink out;
         out.deliver = deliver_to_response;
@@ -116,7 +117,7 @@ static void write_selection(fcgi_response& response, const held_catalogue& held,
     answer.style = &state.style;
     answer.publisher = &built_in_publisher;
     answer.total_number = static_cast<int>(held.store.size());
-    answer.number_of_selected = static_cast<int>(rows.size());
+    answer.number_of_selected = static_cast<int>(selection.count);
     if (!choice.all_rows) {
         answer.table_row_limit = settings.limits.page_rows; // 0 leaves the table whole
         answer.cut_notice = notice.c_str();
@@ -182,18 +183,21 @@ void answer_results(FCGX_Request& request, server_context& server) {
     }
 
     // Select.
-    std::vector<std::uint32_t> rows = select_box(held->store, query);
+    bool complete = choice.format != format_page || choice.all_rows;
+    std::size_t shown = complete || settings.limits.page_rows == 0
+                            ? SIZE_MAX
+                            : static_cast<std::size_t>(settings.limits.page_rows);
+    store_selection selection = select_box(held->store, query, shown);
     if (choice.format == format_sky) { // its picture, of any length: drawn whole
-        std::string picture = sky_plot_response(held->store, rows, query);
+        std::string picture = sky_plot_response(held->store, selection.rows, query);
         turn.give_back();
         send_whole(request, picture);
         return;
     }
-    bool complete = choice.format != format_page || choice.all_rows;
     if (complete && settings.limits.all_rows > 0 &&
-        rows.size() > static_cast<std::size_t>(settings.limits.all_rows)) {
+        selection.count > static_cast<std::size_t>(settings.limits.all_rows)) {
         turn.give_back();
-        send_whole(request, too_long_response(rows.size(), settings.limits.all_rows));
+        send_whole(request, too_long_response(selection.count, settings.limits.all_rows));
         return;
     }
 
@@ -204,7 +208,7 @@ void answer_results(FCGX_Request& request, server_context& server) {
             ? results_page_head()
             : table_head(content_type_of(choice.format), file_name_of(choice.format, query.epoch));
     start_response(response, request, head, server, turn, started);
-    write_selection(response, *held, *state, query, rows, choice, settings, data);
+    write_selection(response, *held, *state, query, selection, choice, settings, data);
     end_response(response, request);
 }
 

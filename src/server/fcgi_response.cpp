@@ -34,10 +34,16 @@ static void start_streaming(fcgi_response& response) {
     std::string().swap(response.held);
 }
 
-bool deliver_to_response(void* to, const char* bytes, std::size_t length) {
-    fcgi_response& response = *static_cast<fcgi_response*>(to);
-    if (response.late || response.broken)
-        return false;
+void open_response(fcgi_response& response, FCGX_Request& request, const std::string& head) {
+    response.request = &request;
+    response.head = head + "Vary: Accept-Encoding\r\n";
+    response.head_only = is_head_request(request);
+    if (accepts_gzip(FCGX_GetParam("HTTP_ACCEPT_ENCODING", request.envp)) && response.gzip.start())
+        response.head += "Content-Encoding: gzip\r\n";
+}
+
+// Takes `length` bytes of the body as they go out (compressed already, if at all).
+static bool take_body(fcgi_response& response, const char* bytes, std::size_t length) {
     response.length += length;
     if (response.streaming) {
         if (!write_out(*response.request, bytes, length))
@@ -56,7 +62,29 @@ bool deliver_to_response(void* to, const char* bytes, std::size_t length) {
     return !response.broken;
 }
 
+bool deliver_to_response(void* to, const char* bytes, std::size_t length) {
+    fcgi_response& response = *static_cast<fcgi_response*>(to);
+    if (response.late || response.broken)
+        return false;
+    if (!response.gzip.started)
+        return take_body(response, bytes, length);
+    std::string packed;
+    if (!response.gzip.put(bytes, length, false, packed)) {
+        response.broken = true;
+        return false;
+    }
+    return take_body(response, packed.data(), packed.size());
+}
+
 int finish_response(fcgi_response& response) {
+    if (response.gzip.started) {
+        std::string tail;
+        if (!response.late && !response.broken &&
+            (!response.gzip.put(nullptr, 0, true, tail) ||
+             !take_body(response, tail.data(), tail.size())))
+            response.broken = true;
+        response.gzip.end();
+    }
     if (response.streaming) {
         if (response.broken || FCGX_FFlush(response.request->out) != 0) {
             FCGX_Free(response.request, 1); // no end of request: the transfer fails
@@ -66,10 +94,10 @@ int finish_response(fcgi_response& response) {
     }
     if (response.late || std::chrono::steady_clock::now() > response.deadline)
         return response_late;
-    std::string head =
-        response.head + "Content-Length: " + std::to_string(response.length) + "\r\n\r\n";
-    write_out(*response.request, head.data(), head.size());
-    write_out(*response.request, response.held.data(), response.held.size());
+    // Head and body in one piece: the web server has the whole answer at once.
+    std::string whole = response.head + "Content-Length: " + std::to_string(response.length) +
+                        "\r\n\r\n" + response.held;
+    write_out(*response.request, whole.data(), whole.size());
     return response_sent;
 }
 

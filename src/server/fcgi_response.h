@@ -11,6 +11,8 @@
 #ifndef GALSIFT_SERVER_FCGI_RESPONSE_H
 #define GALSIFT_SERVER_FCGI_RESPONSE_H
 
+#include "server/gzip_stream.h"
+
 #include <fcgiapp.h>
 
 #include <chrono>
@@ -31,8 +33,13 @@ struct fcgi_response {
     bool late = false;             // the deadline passed before the answer was written
     bool broken = false;           // a write to the web server failed
     worker_turns* turns = nullptr; // the turn held while the answer is written, if any
+    gzip_stream gzip;              // the body's compression, when gzip.started
     std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
 };
+
+// Prepares `response` for `request` with `head` (without its length), compressing the body
+// when the visitor accepts gzip.
+void open_response(fcgi_response& response, FCGX_Request& request, const std::string& head);
 
 // The deliver function of the answer's writers (page_writer, text_sink): `to` is an
 // fcgi_response. Returns false once the answer is late or broken.

@@ -143,6 +143,8 @@ static void reread_catalogue(int which, site_state& next) {
         refusals[which] = std::string(names[which]) + " " + refusal_reason(result) +
                           ": the version read at " + when + " is served until it is replaced";
     }
+    if (!refusals[which].empty())
+        std::fprintf(stderr, "galsift-server: %s\n", refusals[which].c_str());
     next.notes = notes_now();
 }
 

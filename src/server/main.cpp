@@ -19,6 +19,7 @@
 #include <malloc.h>
 #endif
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -80,6 +81,14 @@ static void serve() {
     }
 }
 
+// At TERM (the web server stopping, or an administrator taking one of several servers
+// away) no request is accepted any more: the listening socket is shut, so that the web
+// server passes new queries to another server, and every query accepted is answered
+// before the process ends.
+static void stop_accepting(int) {
+    shutdown(listening, SHUT_RDWR);
+}
+
 // Started from a shell with --version alone, prints the version; otherwise serves.
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
@@ -118,9 +127,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "galsift-server: standard input is not a FastCGI socket\n");
         return 1;
     }
-    // The library catches TERM to end after the next request; the web server's TERM at
-    // its shutdown must end the server now.
-    signal(SIGTERM, SIG_DFL);
+    struct sigaction stop = {};
+    stop.sa_handler = stop_accepting;
+    sigaction(SIGTERM, &stop, nullptr);
 
     // The site's folder is the working directory: its files are named as galsift names them.
     if (chdir(settings.here.pages.c_str()) != 0) {
@@ -135,6 +144,9 @@ int main(int argc, char** argv) {
     for (int n = 0; n < settings.here.queue_limit + 2 * settings.workers + 2; n++)
         threads.emplace_back(serve);
     for (std::thread& thread : threads)
-        thread.join();
-    return 0;
+        thread.join(); // each ends when accepting fails: at TERM
+    std::fprintf(stderr, "galsift-server: stopped\n");
+    std::fflush(stderr);
+    _exit(0); // the watcher may be reading a file: nothing of the process is torn down
+
 }

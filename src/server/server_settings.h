@@ -14,6 +14,8 @@ struct server_settings {
     answer_limits limits; // rows of pages, cone answers, complete pages and downloads
     int workers = 1;      // GALSIFT_WORKERS: queries answered at once; default the
                           // processors online
+    double time_limit = 10; // GALSIFT_TIME_LIMIT: seconds a query may take to select and
+                            // write its answer (decimals allowed, at least 0.001)
     std::string listen;   // --listen ADDRESS (":9000", "127.0.0.1:9000", or a socket path);
                           // empty: the listening socket is standard input
 };

@@ -9,8 +9,8 @@
 
 // The first row of [first, last) whose right ascension value is at least `value`; rows of
 // a zone are in order of that value.
-static std::uint32_t first_at_least(const catalogue_store& store, std::uint32_t first,
-                                    std::uint32_t last, double value) {
+std::uint32_t first_at_least(const catalogue_store& store, std::uint32_t first, std::uint32_t last,
+                             double value) {
     while (first < last) {
         std::uint32_t middle = first + (last - first) / 2;
         if (store.ascension_value(middle) < value)
@@ -22,8 +22,8 @@ static std::uint32_t first_at_least(const catalogue_store& store, std::uint32_t 
 }
 
 // The first row of [first, last) whose right ascension value is above `value`.
-static std::uint32_t first_above(const catalogue_store& store, std::uint32_t first,
-                                 std::uint32_t last, double value) {
+std::uint32_t first_above(const catalogue_store& store, std::uint32_t first, std::uint32_t last,
+                          double value) {
     while (first < last) {
         std::uint32_t middle = first + (last - first) / 2;
         if (store.ascension_value(middle) <= value)
@@ -37,41 +37,54 @@ static std::uint32_t first_above(const catalogue_store& store, std::uint32_t fir
 std::vector<std::uint32_t> candidate_rows(const catalogue_store& store, double low, double high,
                                           const ascension_range* ranges, std::size_t count) {
     std::vector<std::uint32_t> rows;
-    int first_zone = zone_of(low), last_zone = zone_of(high);
-    for (int zone = first_zone; first_zone >= 0 && zone <= last_zone; zone++) {
-        std::uint32_t begin = store.zone_start[static_cast<std::size_t>(zone)];
-        std::uint32_t end = store.zone_start[static_cast<std::size_t>(zone) + 1];
-        for (std::size_t n = 0; n < count; n++) {
-            std::uint32_t from = first_at_least(store, begin, end, ranges[n].low);
-            std::uint32_t to = first_above(store, from, end, ranges[n].high);
-            for (std::uint32_t row = from; row < to; row++)
-                rows.push_back(row);
-        }
-    }
-    for (std::uint32_t row = store.odd_start(); row < store.size(); row++)
-        rows.push_back(row);
+    visit_candidates(store, low, high, ranges, count,
+                     [&](std::uint32_t row) { rows.push_back(row); });
     return rows;
 }
 
-void sort_by_catalogue_place(const catalogue_store& store, std::vector<std::uint32_t>& rows) {
-    std::sort(rows.begin(), rows.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return store.number[a] < store.number[b]; });
+// Sorts `keys` (a catalogue place in the high 32 bits, a row in the low 32) so that the
+// first `needed` are in order, the rest dropped; then gives their rows in `rows`.
+static void rows_in_order(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& rows,
+                          std::size_t needed) {
+    if (needed < keys.size()) {
+        std::nth_element(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(needed),
+                         keys.end());
+        keys.resize(needed);
+    }
+    std::sort(keys.begin(), keys.end());
+    rows.resize(keys.size());
+    for (std::size_t n = 0; n < keys.size(); n++)
+        rows[n] = static_cast<std::uint32_t>(keys[n]);
 }
 
-std::vector<std::uint32_t> select_box(const catalogue_store& store, const query_bounds& query) {
+// The key that orders `row` by its catalogue place.
+static std::uint64_t place_key(const catalogue_store& store, std::uint32_t row) {
+    return static_cast<std::uint64_t>(store.number[row]) << 32 | row;
+}
+
+void sort_by_catalogue_place(const catalogue_store& store, std::vector<std::uint32_t>& rows,
+                             std::size_t needed) {
+    std::vector<std::uint64_t> keys(rows.size());
+    for (std::size_t n = 0; n < rows.size(); n++)
+        keys[n] = place_key(store, rows[n]);
+    rows_in_order(keys, rows, needed);
+}
+
+store_selection select_box(const catalogue_store& store, const query_bounds& query,
+                           std::size_t needed) {
     const query_box box = box_of(query);
     ascension_range range{box.min_ascension, box.max_ascension};
-    std::vector<std::uint32_t> rows =
-        candidate_rows(store, box.min_declination, box.max_declination, &range, 1);
-    std::size_t kept = 0;
-    for (std::uint32_t row : rows) {
-        if (inside_box(box, store.declination_value(row), store.ascension_value(row),
-                       store.field(row, 6)))
-            rows[kept++] = row;
-    }
-    rows.resize(kept);
-    sort_by_catalogue_place(store, rows);
-    return rows;
+    std::vector<std::uint64_t> keys;
+    visit_candidates(store, box.min_declination, box.max_declination, &range, 1,
+                     [&](std::uint32_t row) {
+                         if (inside_box(box, store.declination_value(row),
+                                        store.ascension_value(row), store.field(row, 6)))
+                             keys.push_back(place_key(store, row));
+                     });
+    store_selection selection;
+    selection.count = keys.size();
+    rows_in_order(keys, selection.rows, needed);
+    return selection;
 }
 
 // The step of a rows reader.

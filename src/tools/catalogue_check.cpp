@@ -140,6 +140,45 @@ void check_values(check_report& report, const entry_state& entry) {
         note(report, entry.field_line[7], finding::negative_redshift, 7);
 }
 
+// An entry's place on the sky as galsift compares it: seconds of time and signed seconds of
+// arc ("-00" degrees is south), with the line where the entry starts.
+struct sky_place {
+    double ascension, declination;
+    std::size_t line;
+};
+
+// Adds the place of `entry`, starting at `line`, to `places`, when all its fields are
+// finite numbers.
+void add_place(std::vector<sky_place>& places, const record& entry, std::size_t line) {
+    const arc& ra = entry.ascension;
+    const arc& dec = entry.declination;
+    double arc_seconds = std::fabs(dec.degrees) * 3600 + dec.minutes * 60 + dec.seconds;
+    sky_place place{ra.degrees * 3600 + ra.minutes * 60 + ra.seconds,
+                    std::signbit(dec.degrees) ? -arc_seconds : arc_seconds, line};
+    if (std::isfinite(place.ascension) && std::isfinite(place.declination))
+        places.push_back(place);
+}
+
+// Notes every entry whose place an earlier entry already has, naming the first of them.
+void note_duplicates(check_report& report, std::vector<sky_place>& places) {
+    std::sort(places.begin(), places.end(), [](const sky_place& a, const sky_place& b) {
+        if (a.ascension != b.ascension)
+            return a.ascension < b.ascension;
+        if (a.declination != b.declination)
+            return a.declination < b.declination;
+        return a.line < b.line;
+    });
+    for (std::size_t n = 1, first = 0; n < places.size(); n++) {
+        if (places[n].ascension != places[first].ascension ||
+            places[n].declination != places[first].declination) {
+            first = n;
+            continue;
+        }
+        report.notes.push_back(
+            {places[n].line, finding::duplicate_position, 0, places[first].line});
+    }
+}
+
 // Why an entry cannot start at `at`, where the first field failed to convert.
 finding stop_reason(const source& text, std::size_t at, std::size_t entries) {
     static const char mark[] = "\xEF\xBB\xBF";
@@ -172,6 +211,7 @@ bool check_catalogue(const char* data, std::size_t size, check_report& report) {
     input_file file;
     if (!file.open_memory(data, size))
         return false;
+    std::vector<sky_place> places;
     double hours;
     for (;;) {
         std::size_t from = file.position();
@@ -201,6 +241,7 @@ bool check_catalogue(const char* data, std::size_t size, check_report& report) {
         text_field(file, text, report, entry, 9, entry.values.reference);
         check_values(report, entry); // fields the file did not reach hold 0
         if (!entry.ended) {
+            add_place(places, entry.values, text.line_of(start));
             std::size_t last = file.position() - 1; // the ninth "$"
             assert(text.data[last] == '$');
             if (text.line_of(last) != text.line_of(start))
@@ -209,6 +250,7 @@ bool check_catalogue(const char* data, std::size_t size, check_report& report) {
         file.skip_space();
     }
     file.close();
+    note_duplicates(report, places);
     if (report.entries == 0 && report.notes.empty())
         note(report, 1, finding::no_entries);
     // The report goes by line, and on a line by field, the entry's own findings first.
@@ -248,13 +290,14 @@ const char* const finding_texts[] = {
     "%s: no \"$\" within 1001 characters; the fields after it shift",
     "%s is not a number: galsift takes 0",
     "%s: text between the number and its \"$\" is ignored",
-    "%s is not a finite number",
-    "%s out of range",
-    "declination beyond 90 degrees",
-    "negative redshift: only a query whose minimal redshift is negative selects it",
-    "%s longer than 99 bytes: galsift keeps the first 99",
     "the entry runs on to the next line: a \"$\" is missing, its fields shift",
     "an entry starts after the ninth \"$\" of the line: a \"$\" too many, fields shift",
+    "%s longer than 99 bytes: galsift keeps the first 99",
+    "declination beyond 90 degrees",
+    "%s is not a finite number",
+    "%s out of range",
+    "negative redshift: only a query whose minimal redshift is negative selects it",
+    "duplicate position: the entry of line %zu is at the same place",
     "no entries",
 };
 static_assert(sizeof finding_texts / sizeof finding_texts[0] ==
@@ -264,17 +307,37 @@ static_assert(sizeof finding_texts / sizeof finding_texts[0] ==
 } // namespace
 
 int write_report(const check_report& report, const char* name, std::FILE* out) {
+    std::size_t errors = 0;
     for (const check_note& n : report.notes) {
         assert(n.field >= 0 && n.field <= 9);
-        std::fprintf(out, "%s:%zu: ", name, n.line);
-        std::fprintf(out, finding_texts[static_cast<int>(n.what)], field_names[n.field]);
+        std::fprintf(out, "%s:%zu: %s", name, n.line, is_warning(n.what) ? "warning: " : "");
+        const char* text = finding_texts[static_cast<int>(n.what)];
+        if (n.what == finding::duplicate_position)
+            std::fprintf(out, text, n.earlier_line);
+        else
+            std::fprintf(out, text, field_names[n.field]);
         std::fputc('\n', out);
+        errors += !is_warning(n.what);
     }
     std::fprintf(out, "%s: %zu entries", name, report.entries);
     if (report.stop_line)
         std::fprintf(out, ", reading stopped at line %zu of %zu", report.stop_line, report.lines);
     else
         std::fprintf(out, ", read to the end (%zu lines)", report.lines);
-    std::fprintf(out, ", findings: %zu\n", report.notes.size());
-    return report.notes.empty() ? 0 : 1;
+    std::fprintf(out, ", findings: %zu", errors);
+    if (errors < report.notes.size())
+        std::fprintf(out, ", warnings: %zu", report.notes.size() - errors);
+    std::fputc('\n', out);
+    return errors ? 1 : 0;
+}
+
+bool write_pair_report(const check_report& j2000, const check_report& b1950, const char* folder,
+                       std::FILE* out) {
+    if (j2000.entries == b1950.entries)
+        return true;
+    std::fprintf(out,
+                 "%s: warning: CG2000.dat holds %zu entries, CG1950.dat %zu: the two epochs' "
+                 "files should hold the same galaxies\n",
+                 folder, j2000.entries, b1950.entries);
+    return false;
 }

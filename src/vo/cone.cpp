@@ -15,12 +15,17 @@
 // is far below what a catalogue's sexagesimal fields can tell apart.
 static const double rim = 1e-14;
 
-// Whether `entry` lies within `where`, the radius included; `distance` gets its distance
-// from the centre in degrees. An entry with a NaN coordinate is never inside.
-bool inside_cone(const cone& where, const catalogue_entry& entry, double& distance) {
-    double radians = angular_distance(where.centre, position_of(entry));
+// Whether `position` lies within `where`, the radius included; `distance` gets its
+// distance from the centre in degrees. A position with a NaN coordinate is never inside.
+bool inside_cone(const cone& where, const sky_position& position, double& distance) {
+    double radians = angular_distance(where.centre, position);
     distance = radians / radians_per_degree;
     return radians <= where.radius * radians_per_degree + rim;
+}
+
+// Whether `entry` lies within `where`, as the position above.
+bool inside_cone(const cone& where, const catalogue_entry& entry, double& distance) {
+    return inside_cone(where, position_of(entry), distance);
 }
 
 // How much farther than the radius, in degrees, an entry's declination alone may lie

@@ -26,6 +26,7 @@ struct cone_answer {
     bool cut = false;                // more entries matched than the limit let through
 };
 
+bool inside_cone(const cone& where, const sky_position& position, double& distance);
 bool inside_cone(const cone& where, const catalogue_entry& entry, double& distance);
 cone_answer cone_search(const catalogue_store& store, const cone& where, std::size_t limit);
 

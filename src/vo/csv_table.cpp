@@ -20,6 +20,15 @@ std::string csv_header(int epoch) {
     return line + "\r\n";
 }
 
+// One cell of `entry` as a CSV field. The catalogue's own texts are kept from being read
+// as formulas (spreadsheet_text); numbers and the positions the program writes cannot be.
+static std::string csv_cell(cell_kind kind, const catalogue_entry& entry) {
+    std::string text = cell_text(kind, entry, 0);
+    if (kind == cell_identification || kind == cell_reference)
+        text = spreadsheet_text(text);
+    return csv_field(text);
+}
+
 // The whole download of the selected entries `rows`, at `epoch`.
 void put_selection_csv(text_sink& out, entry_reader rows, int epoch) {
     out.put(csv_header(epoch));
@@ -30,7 +39,7 @@ void put_selection_csv(text_sink& out, entry_reader rows, int epoch) {
         for (std::size_t n = 0; n < selection_column_count; n++) {
             if (n)
                 line += ',';
-            line += csv_field(cell_text(selection_columns[n].kind, entry, 0));
+            line += csv_cell(selection_columns[n].kind, entry);
         }
         line += "\r\n";
         out.put(line);

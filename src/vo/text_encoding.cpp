@@ -112,3 +112,14 @@ std::string csv_field(const std::string& text) {
     }
     return out + "\"";
 }
+
+// `text` as a spreadsheet cannot take it for a formula: with an apostrophe before it when
+// its first character after any leading spaces is "=", "+", "-", "@", a tab or a carriage
+// return; else as it stands. The text's own spaces stay where they are.
+std::string spreadsheet_text(const std::string& text) {
+    std::string::size_type first = text.find_first_not_of(' ');
+    if (first == std::string::npos ||
+        std::string("=+-@\t\r").find(text[first]) == std::string::npos)
+        return text;
+    return "'" + text;
+}

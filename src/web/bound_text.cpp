@@ -45,8 +45,9 @@ static std::string number_at(const std::string& text, std::size_t& i) {
 }
 
 // Splits `text` into its sign and one to three parts, each ended by its unit mark, a ':'
-// or spaces. Returns the number of parts, 0 when the text is not written so.
-static int split(const std::string& text, bool declination, bound_text& out) {
+// or spaces, and sets `marked` when the last part ends with its unit mark. Returns the
+// number of parts, 0 when the text is not written so.
+static int split(const std::string& text, bool declination, bound_text& out, bool& marked) {
     const char* const* units = declination ? declination_units : ascension_units;
     std::size_t i = 0, n = text.size();
     skip_spaces(text, i);
@@ -65,6 +66,7 @@ static int split(const std::string& text, bool declination, bound_text& out) {
         bool colon = !unit && i < n && text[i] == ':';
         if (unit || colon)
             i++;
+        marked = unit;
         std::size_t before = i;
         skip_spaces(text, i);
         if (i == n)
@@ -75,11 +77,10 @@ static int split(const std::string& text, bool declination, bound_text& out) {
     return 0; // a fourth part
 }
 
-// Writes a decimal number of hours (degrees) `whole` as whole hours, minutes and
-// seconds, cut to microseconds. `whole` is at most the top of its range.
-static void write_decimal(double whole, bound_text& out) {
-    assert(whole >= 0 && whole <= 90);
-    long long micro = std::llround(whole * static_cast<double>(micro_per_hour));
+// Writes an angle of `micro` microseconds of time (of arc) as whole hours (degrees),
+// minutes and seconds. `micro` is at most the top of its range.
+static void write_micro(long long micro, bound_text& out) {
+    assert(micro >= 0 && micro <= 90 * micro_per_hour);
     long long rest = micro % micro_per_hour;
     out.part[0] = std::to_string(micro / micro_per_hour);
     out.part[1] = std::to_string(rest / 60000000);
@@ -90,23 +91,61 @@ static void write_decimal(double whole, bound_text& out) {
         std::to_string(seconds_micro / 1000000) + (fraction.empty() ? "" : "." + fraction);
 }
 
-// Reads `text` as a right ascension, or a declination when `declination` is set, into
+// `text` with each degree sign written as "d", the mark of degrees in every other form.
+static std::string degree_signs_as_d(const std::string& text) {
+    std::string out = text;
+    for (std::size_t at; (at = out.find(degree_sign)) != std::string::npos;)
+        out.replace(at, sizeof degree_sign - 1, "d");
+    return out;
+}
+
+// Reads `text` as a right ascension in decimal degrees ("187.5d", spaces around it
+// allowed) into `out`'s parts, in hours, minutes and seconds of time cut to microseconds.
+// Returns nullptr when read, bound_reasons::ascension_degrees when it is beyond 360
+// degrees, and bound_reasons::not_ascension when `text` is not written so.
+static const char* read_ascension_degrees(const std::string& text, bound_text& out) {
+    std::size_t i = 0;
+    skip_spaces(text, i);
+    std::string number = number_at(text, i);
+    if (number.empty() || i == text.size() || (text[i] != 'd' && text[i] != 'D'))
+        return bound_reasons::not_ascension;
+    skip_spaces(text, ++i);
+    if (i != text.size())
+        return bound_reasons::not_ascension;
+    double degrees = std::strtod(number.c_str(), nullptr);
+    if (!(degrees <= 360))
+        return bound_reasons::ascension_degrees;
+    write_micro(std::llround(degrees * 240.0 * 1000000), out); // 1 degree is 240 s of time
+    return nullptr;
+}
+
+// Reads `typed` as a right ascension, or a declination when `declination` is set, into
 // `out`. Returns nullptr when it is a bound galsift accepts: the whole part from 0 to 23
-// (89), or exactly 24:00:00 (90:00:00), minutes from 0 to 59, seconds below 60. Else
-// returns the reason, one of bound_reasons.
-const char* read_bound(const std::string& text, bool declination, bound_text& out) {
+// (89), or exactly 24:00:00 (90:00:00), minutes from 0 to 59, seconds below 60; a right
+// ascension in decimal degrees from 0 to 360. Else returns the reason, one of
+// bound_reasons: bare_ascension for a right ascension of one part without its unit.
+const char* read_bound(const std::string& typed, bool declination, bound_text& out) {
     out = bound_text{};
-    if (text.find_first_not_of(" \t") == std::string::npos)
+    if (typed.find_first_not_of(" \t") == std::string::npos)
         return bound_reasons::empty;
-    int parts = split(text, declination, out);
-    if (parts == 0)
-        return declination ? bound_reasons::not_declination : bound_reasons::not_ascension;
+    std::string text = degree_signs_as_d(typed);
+    bool marked = false;
+    int parts = split(text, declination, out, marked);
     double top = declination ? 90 : 24;
-    if (parts == 1) {
+    if (parts == 0 && !declination) {
+        out = bound_text{};
+        const char* reason = read_ascension_degrees(text, out);
+        if (reason)
+            return reason;
+    } else if (parts == 0) {
+        return bound_reasons::not_declination;
+    } else if (parts == 1) {
+        if (!declination && !marked)
+            return bound_reasons::bare_ascension;
         double whole = std::strtod(out.part[0].c_str(), nullptr);
         if (!(whole <= top))
             return declination ? bound_reasons::degrees : bound_reasons::hours;
-        write_decimal(whole, out);
+        write_micro(std::llround(whole * static_cast<double>(micro_per_hour)), out);
     }
     for (int i = parts > 1 ? parts : 3; i < 3; i++)
         out.part[i] = "0";

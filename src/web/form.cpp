@@ -42,13 +42,16 @@ query_fields default_fields() {
 
 // Undoes the percent-encoding and '+' of one name or value. Returns false for a broken
 // escape, or for a decoded byte that is not printable ASCII (NUL, controls, non-ASCII):
-// no field of the form needs one.
-static bool unescape(const std::string& text, std::string& out) {
+// no field of the form needs one, except that a value may hold the degree sign.
+static bool unescape(const std::string& text, std::string& out, bool value) {
     if (!percent_decode(text, out))
         return false;
-    for (char c : out)
-        if (c < 0x20 || c > 0x7e)
+    for (std::size_t i = 0; i < out.size(); i++) {
+        if (value && out.compare(i, sizeof degree_sign - 1, degree_sign) == 0)
+            i += sizeof degree_sign - 2;
+        else if (out[i] < 0x20 || out[i] > 0x7e)
             return false;
+    }
     return true;
 }
 
@@ -190,8 +193,8 @@ int decode_form(const std::string& data, query_fields& out, std::string& why) {
     for (const std::string& pair : query_pairs(data)) {
         std::size_t equals = pair.find('=');
         std::string name, value;
-        if (equals == std::string::npos || !unescape(pair.substr(0, equals), name) ||
-            !unescape(pair.substr(equals + 1), value)) {
+        if (equals == std::string::npos || !unescape(pair.substr(0, equals), name, false) ||
+            !unescape(pair.substr(equals + 1), value, true)) {
             why = "the form data is not well formed";
             return form_malformed;
         }

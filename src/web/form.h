@@ -1,6 +1,6 @@
 // The query form as a visitor submits it: seven fields, each bound typed as one text
-// ("13:04:50.5", "-0 30 0", "12d30m00s", decimal hours or degrees). The seventeen fields
-// of the earlier form (hours, minutes, seconds and signs apart) are still taken, and are
+// ("13:04:50.5", "-0 30 0", "12d30m00s", decimal hours "12.5h" or degrees "187.5d"). The seventeen
+// fields of the earlier form (hours, minutes, seconds and signs apart) are still taken, and are
 // read as the seven.
 #ifndef GALSIFT_WEB_FORM_H
 #define GALSIFT_WEB_FORM_H

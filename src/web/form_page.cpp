@@ -1,12 +1,14 @@
 // Writing the query form page. Everything a visitor sent is escaped where it is shown.
 #include "web/form_page.h"
 
+#include "web/bound_text.h"
 #include "web/response.h"
 
 // What each field is typed as, shown beside it.
 static const char* const field_hints[field_count] = {
     "2000 or 1950",
-    "hours, minutes, seconds: 13:04:50.5, 13 04 50.5, 13h04m50.5s, or decimal hours 13.0807",
+    ("hours, minutes, seconds: 13:04:50.5, 13 04 50.5, 13h04m50.5s; or decimal with its unit, "
+     "hours 13.0807h or degrees 196.2104d"),
     "as the minimal right ascension",
     "sign, degrees, minutes, seconds: +12:30:00, -0 30 0, 12d30m00s, or decimal degrees -0.5",
     "as the minimal declination",
@@ -98,6 +100,15 @@ static std::string epoch_select(const std::string& value) {
            (at_1950 ? " selected" : "") + ">1950</option>\n    </select>";
 }
 
+// A visitor's text as an attribute value: escaped, and the degree sign, the one character
+// beyond ASCII a field may hold, as a character reference, right in any character set.
+static std::string shown_value(const std::string& text) {
+    std::string out = html_escape(text);
+    for (std::size_t at; (at = out.find(degree_sign)) != std::string::npos;)
+        out.replace(at, sizeof degree_sign - 1, "&#176;");
+    return out;
+}
+
 // One row of the form: the label, the field, and beside it the reason it was refused or
 // what it is typed as.
 static std::string field_row(const query_fields& fields, int field) {
@@ -107,7 +118,7 @@ static std::string field_row(const query_fields& fields, int field) {
                             ? epoch_select(fields.value[field])
                             : "<input type=\"text\" name=\"" + name + "\" id=\"" + name +
                                   "\" size=\"24\" maxlength=\"32\" value=\"" +
-                                  html_escape(fields.value[field]) + "\"" +
+                                  shown_value(fields.value[field]) + "\"" +
                                   (error.empty() ? "" : " aria-invalid=\"true\"") + ">";
     std::string beside = error.empty() ? field_hints[field]
                                        : error_colour + std::string(field_labels[field]) + ": " +

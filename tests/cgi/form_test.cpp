@@ -78,6 +78,9 @@ TEST(CgiForm, RefusesWhatIsNotTheForm) {
         {with("z_max", "3%00"), form_malformed},   // NUL byte
         {with("z_max", "3%0A"), form_malformed},   // line end: would add an entry
         {with("z_max", "%C3%A9"), form_malformed}, // non-ASCII
+        {with("z_max", "%C2"), form_malformed},    // half a degree sign
+        {with("z_max", "%B0"), form_malformed},
+        {good + "&z%C2%B0=1", form_malformed}, // a degree sign in a name
         {with("z_max", std::string(33, '1')), form_oversized},
         {good + "&" + std::string(form_limit, 'a'), form_oversized},
     };
@@ -123,7 +126,10 @@ TEST(CgiForm, NamesAWrongFieldByItsLabel) {
         {with("z_max", "1e"), f_z_max, not_number},
         {with("z_max", "--1"), f_z_max, not_number},
         {with("z_min", ""), f_z_min, not_number},
-        {with("ra_max", "9"), f_ra_max, field_reasons::ascension_order},
+        {with("ra_max", "9h"), f_ra_max, field_reasons::ascension_order},
+        {with("ra_max", "149.99d"), f_ra_max, field_reasons::ascension_order},
+        {with("ra_max", "217.5"), f_ra_max, bound_reasons::bare_ascension},
+        {with("z_max", "3%C2%B0"), f_z_max, not_number},
         {with("dec_max", "-5%3A00%3A01"), f_dec_max, field_reasons::declination_order},
     };
     for (const wrong& each : cases) {
@@ -139,7 +145,7 @@ TEST(CgiForm, NamesAWrongFieldByItsLabel) {
     // Every wrong field is named, in the order of the form.
     query_fields fields;
     std::string why;
-    ASSERT_EQ(decode_form(with("z_min", "x", with("ra_min", "25")), fields, why), form_invalid);
+    ASSERT_EQ(decode_form(with("z_min", "x", with("ra_min", "25h")), fields, why), form_invalid);
     EXPECT_EQ(why, "Minimal right ascension: " + std::string(bound_reasons::hours) +
                        "\nMinimal redshift: " + not_number + "\n");
 }
@@ -160,11 +166,16 @@ TEST(CgiForm, BoundTexts) {
         {"13 04 50.5", false, "13:04:50.5", 47090.5, nullptr},
         {"13h04m50.5s", false, "13:04:50.5", 47090.5, nullptr},
         {" 13h 04m 50.5s ", false, "13:04:50.5", 47090.5, nullptr},
-        {"13", false, "13:0:0", 46800, nullptr},
+        {"13h", false, "13:0:0", 46800, nullptr},
         {"13:04", false, "13:04:0", 47040, nullptr},
-        {"13.0807", false, "13:4:50.52", 47090.52, nullptr}, // decimal hours
-        {"0.000001", false, "0:0:0.0036", 0.0036, nullptr},
-        {"23.9999999999", false, "24:0:0", 86400, nullptr}, // cut to microseconds
+        {"13.0807h", false, "13:4:50.52", 47090.52, nullptr}, // decimal hours
+        {"0.000001H", false, "0:0:0.0036", 0.0036, nullptr},
+        {"23.9999999999h", false, "24:0:0", 86400, nullptr},   // cut to microseconds
+        {"187.5d", false, "12:30:0", 45000, nullptr},          // decimal degrees
+        {" 187.5\xC2\xB0 ", false, "12:30:0", 45000, nullptr}, // the degree sign
+        {"196.2104D", false, "13:4:50.496", 47090.496, nullptr},
+        {"0.0000001d", false, "0:0:0.000024", 0.000024, nullptr},
+        {"360d", false, "24:0:0", 86400, nullptr},
         {"24:00:00", false, "24:00:00", 86400, nullptr},
         {"13:59:59.999", false, "13:59:59.999", 50399.999, nullptr},
         {"1.5e1:0:0", false, "1.5e1:0:0", 54000, nullptr},
@@ -173,6 +184,10 @@ TEST(CgiForm, BoundTexts) {
         {"-0 30 0", true, "-0:30:0", -1800, nullptr},
         {"12d30m00s", true, "+12:30:00", 45000, nullptr},
         {"12d30'00\"", true, "+12:30:00", 45000, nullptr},
+        {"-12\xC2\xB0"
+         "30'",
+         true, "-12:30:0", -45000, nullptr},
+        {"12.5", true, "+12:30:0", 45000, nullptr}, // a declination's unit goes without saying
         {"- 0.5", true, "-0:30:0", -1800, nullptr},
         {"-90", true, "-90:0:0", -324000, nullptr},
         {"90:00:00", true, "+90:00:00", 324000, nullptr},
@@ -183,8 +198,13 @@ TEST(CgiForm, BoundTexts) {
         {"13:59.5:00", false, nullptr, 0, minutes}, // as galsift: minutes up to 59
         {"24:00:01", false, nullptr, 0, hours},
         {"23.5:00:00", false, nullptr, 0, hours}, // galsift's rule for the whole part
-        {"24.5", false, nullptr, 0, hours},
-        {"1e999", false, nullptr, 0, hours},
+        {"24.5h", false, nullptr, 0, hours},
+        {"1e999h", false, nullptr, 0, hours},
+        {"360.0001d", false, nullptr, 0, ascension_degrees},
+        {"1e999d", false, nullptr, 0, ascension_degrees},
+        {"12.5", false, nullptr, 0, bare_ascension}, // hours or degrees? say which
+        {"187.5", false, nullptr, 0, bare_ascension},
+        {" 0 ", false, nullptr, 0, bare_ascension},
         {"90:00:01", true, nullptr, 0, degrees},
         {"-91", true, nullptr, 0, degrees},
         {"+13:04:50", false, nullptr, 0, not_ascension}, // no sign on a right ascension
@@ -192,7 +212,13 @@ TEST(CgiForm, BoundTexts) {
         {"13::04", false, nullptr, 0, not_ascension},
         {"13:04:50:1", false, nullptr, 0, not_ascension},
         {"13d04m", false, nullptr, 0, not_ascension}, // a declination's mark
-        {"13m", false, nullptr, 0, not_ascension},    // a mark out of place
+        {"12\xC2\xB0"
+         "30m",
+         false, nullptr, 0, not_ascension},
+        {"187.5 d", false, nullptr, 0, not_ascension},
+        {"-5d", false, nullptr, 0, not_ascension},
+        {"187.5\xC2", false, nullptr, 0, not_ascension}, // half a degree sign
+        {"13m", false, nullptr, 0, not_ascension},       // a mark out of place
         {"13h04m50.5s x", false, nullptr, 0, not_ascension},
         {"13,5", false, nullptr, 0, not_ascension},
         {"13-04-50", false, nullptr, 0, not_ascension},
@@ -228,15 +254,15 @@ TEST_F(CgiQueryText, GalsiftAgreesWithTheFrontEnd) {
         bool accepted;
     };
     const agreement cases[] = {
-        {"10:00:00", true},   {"13.0807", true},     {"0", true},
-        {"13:59.5:0", false}, {"23:59:59.99", true}, {"13:60:00", false},
-        {"13:04:60", false},  {"23.5:0:0", false},   {"25:00:00", false},
+        {"10:00:00", true},   {"13.0807h", true},    {"0h", true},        {"187.5d", true},
+        {"13:59.5:0", false}, {"23:59:59.99", true}, {"13:60:00", false}, {"13:04:60", false},
+        {"23.5:0:0", false},  {"25:00:00", false},
     };
     for (const agreement& each : cases) {
         SCOPED_TRACE(each.ra_min);
         query_fields fields;
         std::string why;
-        std::string data = with("ra_min", each.ra_min, with("ra_max", "24"));
+        std::string data = with("ra_min", each.ra_min, with("ra_max", "24h"));
         int result = decode_form(data, fields, why);
         ASSERT_EQ(result == form_ok, each.accepted) << why;
         if (!each.accepted) { // write the bound as it was typed, for galsift to judge
@@ -278,12 +304,16 @@ TEST(CgiFormPage, RefilledAndEscaped) {
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_NE(page.find("value=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\" aria-invalid"),
               std::string::npos);
-    EXPECT_NE(page.find("<pre id=\"messages\">a &lt;b&gt; message &amp; more\n</pre>"), std::string::npos);
+    EXPECT_NE(page.find("<pre id=\"messages\">a &lt;b&gt; message &amp; more\n</pre>"),
+              std::string::npos);
     EXPECT_NE(page.find("<td id=\"ra_max_note\"><font color=\"#c00000\"><b>Maximal right "
                         "ascension: " +
                         std::string(bound_reasons::not_ascension) + "</b></font></td>"),
               std::string::npos);
     EXPECT_NE(page.find("value=\"-5 0 0\""), std::string::npos); // the others kept as sent
+    ASSERT_EQ(decode_form(with("ra_max", "217.5%C2%B0%3C"), fields, why), form_invalid);
+    EXPECT_NE(form_page(form_title, fields, "").find("value=\"217.5&#176;&lt;\""),
+              std::string::npos);
     EXPECT_NE(page.find("method=\"get\""), std::string::npos);
     ASSERT_EQ(decode_form(with("epoch", "1950"), fields, why), form_ok);
     EXPECT_NE(form_page(form_title, fields, "").find("<option value=\"1950\" selected>"),

@@ -11,6 +11,7 @@
 namespace {
 
 const std::string entry = "10$20$30.5$-05$30$00$2.345$ ABC 123 $Smith et al. 2001$\n";
+const std::string other = "10$20$31.5$-05$30$00$0.5$ DEF 456 $Jones 1999$\n";
 
 struct expected_note {
     std::size_t line;
@@ -49,9 +50,9 @@ TEST(CatalogueCheck, FindingsAndTheirLines) {
         std::vector<expected_note> notes;
     } cases[] = {
         // Clean files: nothing to say.
-        {"two entries", entry + entry, 2, 0, {}},
+        {"two entries", entry + other, 2, 0, {}},
         {"CR LF line ends, blank lines, no final line end",
-         "10$20$30.5$-05$30$00$2.345$ A $B$\r\n\r\n" + entry.substr(0, entry.size() - 1),
+         "10$20$30.5$-05$30$00$2.345$ A $B$\r\n\r\n" + other.substr(0, other.size() - 1),
          2,
          0,
          {}},
@@ -74,7 +75,7 @@ TEST(CatalogueCheck, FindingsAndTheirLines) {
          2,
          {{2, finding::stop_comment, 0}}},
         {"first field not a number",
-         entry + entry + "  ten$20$30$+01$02$03$1$A$B$\n",
+         entry + other + "  ten$20$30$+01$02$03$1$A$B$\n",
          2,
          3,
          {{3, finding::stop_not_a_number, 0}}},
@@ -131,13 +132,16 @@ TEST(CatalogueCheck, FindingsAndTheirLines) {
          11,
          0,
          {{2, finding::out_of_range, 1},
+          {3, finding::duplicate_position, 0}, // 23h 60m is 24h
           {3, finding::out_of_range, 2},
+          {4, finding::duplicate_position, 0},
           {4, finding::out_of_range, 3},
           {5, finding::out_of_range, 5},
           {6, finding::out_of_range, 6},
           {7, finding::beyond_pole, 4},
           {8, finding::beyond_pole, 4},
           {9, finding::negative_redshift, 7},
+          {10, finding::duplicate_position, 0},
           {10, finding::not_finite, 7},
           {11, finding::not_finite, 1}}},
         {"text over 99 bytes",
@@ -145,9 +149,19 @@ TEST(CatalogueCheck, FindingsAndTheirLines) {
          2,
          0,
          {{2, finding::text_cut, 9}}},
+        // Places already taken: to the second of arc and by sign, "-00" degrees and "+00"
+        // at 0 being one place; each repeat names the first entry there.
+        {"duplicate positions",
+         "1$2$3$+00$00$00$1$A$B$\n1$2$3.0$-00$00$00$-2$C$D$\n1$2$3$+00$00$01$1$A$B$\n"
+         "1$2$3$-00$00$01$1$A$B$\n1$2$3$+00$00$00$3$E$F$\n",
+         5,
+         0,
+         {{2, finding::duplicate_position, 0},
+          {2, finding::negative_redshift, 7},
+          {5, finding::duplicate_position, 0}}},
         // "$" counts that shift the fields that follow.
         {"a \"$\" missing",
-         entry + "10$20$30.5$-05$30$00$2.345$ ABC Smith$\n" + entry,
+         entry + "10$20$31$-05$30$00$2.345$ ABC Smith$\n" + entry,
          3,
          0,
          {{2, finding::runs_over_lines, 0},
@@ -181,14 +195,21 @@ TEST(CatalogueCheck, ReportAndExitStatus) {
         int status;
         std::string output;
     } cases[] = {
-        {entry + entry, 0, "CG.dat: 2 entries, read to the end (2 lines), findings: 0\n"},
+        {entry + other, 0, "CG.dat: 2 entries, read to the end (2 lines), findings: 0\n"},
+        {entry + "1$2$3$4$5$6$-0.5$A$B$\n" + entry, 0,
+         "CG.dat:2: warning: negative redshift: only a query whose minimal redshift is negative "
+         "selects it\n"
+         "CG.dat:3: warning: duplicate position: the entry of line 1 is at the same place\n"
+         "CG.dat: 3 entries, read to the end (3 lines), findings: 0, warnings: 2\n"},
         {entry + "# end\n" + entry, 1,
          "CG.dat:2: reading stops here: a comment line; the rest is ignored\n"
          "CG.dat: 1 entries, reading stopped at line 2 of 3, findings: 1\n"},
-        {"1$2$3$4$5$6$7$A$" + std::string(120, 'r') + "$\n1$2$3$4$5$6$7$A$B", 1,
+        {"1$2$3$4$5$6$7$A$" + std::string(120, 'r') + "$\n1$2$3$4$5$6$-7$A$B", 1,
          "CG.dat:1: reference longer than 99 bytes: galsift keeps the first 99\n"
+         "CG.dat:2: warning: negative redshift: only a query whose minimal redshift is negative "
+         "selects it\n"
          "CG.dat:2: the file ends inside an entry, in its reference: a \"$\" is missing\n"
-         "CG.dat: 2 entries, read to the end (2 lines), findings: 2\n"},
+         "CG.dat: 2 entries, read to the end (2 lines), findings: 2, warnings: 1\n"},
     };
     for (const auto& c : cases) {
         check_report report = check(c.text);
@@ -203,4 +224,21 @@ TEST(CatalogueCheck, ReportAndExitStatus) {
         std::fclose(out);
         EXPECT_EQ(written, c.output);
     }
+}
+
+// A site's two files are told apart only by their numbers of entries.
+TEST(CatalogueCheck, PairOfEpochs) {
+    check_report j2000 = check(entry + other), b1950 = check(entry + other);
+    check_report cut = check(entry);
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(write_pair_report(j2000, b1950, "site", out));
+    EXPECT_FALSE(write_pair_report(j2000, cut, "site", out));
+    std::rewind(out);
+    char line[200] = "";
+    EXPECT_NE(std::fgets(line, sizeof line, out), nullptr);
+    EXPECT_STREQ(line, "site: warning: CG2000.dat holds 2 entries, CG1950.dat 1: the two "
+                       "epochs' files should hold the same galaxies\n");
+    EXPECT_EQ(std::fgets(line, sizeof line, out), nullptr);
+    std::fclose(out);
 }

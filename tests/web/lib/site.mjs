@@ -49,17 +49,17 @@ export async function startSite(env = {}, { cgroup } = {}) {
     const base = `http://127.0.0.1:${port}`;
     const deadline = Date.now() + 30000;
     while (!exited && Date.now() < deadline) {
-      const spoolLine = /made under (\S+)/.exec(output);
-      if (spoolLine) {
+      const logLine = /lighttpd's log, with the query server's: (\S+)\/error\.log/.exec(output);
+      if (logLine) {
         try {
           const answer = await fetch(`${base}/query.htm`, { signal: AbortSignal.timeout(2000) });
           await answer.arrayBuffer();
           if (answer.status === 200) {
-            const spool = spoolLine[1];
+            const runtime = logLine[1];
             return {
               base,
-              spool,
-              runtime: path.dirname(spool),
+              spool: path.join(runtime, 'spool'),
+              runtime,
               output: () => output,
               stop: () => stopSite(child, ended, exited),
             };
