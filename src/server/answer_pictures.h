@@ -13,9 +13,13 @@
 
 struct query_bounds;
 
-// The whole response of the sky plot of `rows` of `store`, the selection of `query`.
-std::string sky_plot_response(const catalogue_store& store, const std::vector<std::uint32_t>& rows,
-                              const query_bounds& query);
+// The sky plot (an SVG document) of `rows` of `store`, the selection of `query`.
+std::string sky_plot_of(const catalogue_store& store, const std::vector<std::uint32_t>& rows,
+                        const query_bounds& query);
+
+// Sends the SVG document `svg` as the answer to `request`, compressed when the visitor
+// accepts gzip. Returns false when it could not be sent whole.
+bool send_picture(FCGX_Request& request, const std::string& svg);
 
 // Answers /coverage.svg: the map of the J2000 catalogue held now, drawn once for each
 // version of it that is held and kept until the next.

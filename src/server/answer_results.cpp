@@ -189,9 +189,9 @@ void answer_results(FCGX_Request& request, server_context& server) {
                             : static_cast<std::size_t>(settings.limits.page_rows);
     store_selection selection = select_box(held->store, query, shown);
     if (choice.format == format_sky) { // its picture, of any length: drawn whole
-        std::string picture = sky_plot_response(held->store, selection.rows, query);
+        std::string picture = sky_plot_of(held->store, selection.rows, query);
         turn.give_back();
-        send_whole(request, picture);
+        send_picture(request, picture);
         return;
     }
     if (complete && settings.limits.all_rows > 0 &&

@@ -125,9 +125,8 @@ std::string busy_response(int retry_after) {
     return busy.insert(first_line_end, "Retry-After: " + std::to_string(retry_after) + "\r\n");
 }
 
-// A picture (a whole SVG document, `svg`) as a 200 answer of type image/svg+xml, under
-// the results page's policy: should a browser open it as a document, nothing in it runs.
-std::string picture_response(const std::string& svg) {
-    return head(200, results_policy, "image/svg+xml") +
-           "Content-Length: " + std::to_string(svg.size()) + "\r\n\r\n" + svg;
+// The head of a picture (200, image/svg+xml), without its length, under the results
+// page's policy: should a browser open it as a document, nothing in it runs.
+std::string picture_head() {
+    return head(200, results_policy, "image/svg+xml");
 }

@@ -29,6 +29,6 @@ std::string form_response(int status, const std::string& title, const query_fiel
                           const std::string& messages);
 std::string messages_response(int status, const std::string& title, const std::string& messages);
 std::string busy_response(int retry_after);
-std::string picture_response(const std::string& svg);
+std::string picture_head();
 
 #endif
