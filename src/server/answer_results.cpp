@@ -8,6 +8,7 @@
 #include "page/results_page.h"
 #include "query/query_bounds.h"
 #include "query/query_form.h"
+#include "server/answer_pictures.h"
 #include "server/fcgi_response.h"
 #include "server/held_registry.h"
 #include "server/held_site.h"
@@ -177,6 +178,12 @@ void answer_results(FCGX_Request& request, server_context& server) {
                             ? SIZE_MAX
                             : static_cast<std::size_t>(settings.limits.page_rows);
     store_selection selection = select_box(held->store, query, shown);
+    if (choice.format == format_sky) { // its picture, of any length: drawn whole
+        std::string picture = sky_plot_of(held->store, selection.rows, query);
+        turn.give_back();
+        send_picture(request, picture);
+        return;
+    }
     if (complete && settings.limits.all_rows > 0 &&
         selection.count > static_cast<std::size_t>(settings.limits.all_rows)) {
         turn.give_back();

@@ -5,8 +5,9 @@
 // changes, and answers many queries at once from the stores: each query is decoded into
 // its bounds, its entries selected through the store's index, and its page written by the
 // program's own page writer, byte for byte the page galsift writes. It also answers the
-// cone search and the documents that describe the site to the Virtual Observatory, and
-// prints the site's registry record (--record [FOLDER]).
+// cone search, the form's coverage map and the documents that describe the site to the
+// Virtual Observatory, and prints the site's registry record (--record [FOLDER]).
+#include "server/answer_pictures.h"
 #include "server/answer_results.h"
 #include "server/answer_vosi.h"
 #include "server/fcgi_response.h"
@@ -47,6 +48,7 @@ static const route routes[] = {
     {"/cone", answer_cone_search},
     {"/query.htm", answer_query_form},
     {"/", answer_query_form}, // the site's index
+    {"/coverage.svg", answer_coverage},
     {"/capabilities", answer_capabilities},
     {"/availability", answer_availability},
     {"/tables", answer_tables},
