@@ -3,7 +3,8 @@
 #   galsift         the console program, galsift-check, the example site: needs only the
 #                   C++ runtime
 #   galsift-web     the web front ends and the lighttpd snippet: needs galsift (and
-#                   libfcgi for the query server); recommends lighttpd
+#                   libfcgi, zlib and the HEALPix C++ library for the query server);
+#                   recommends lighttpd
 #   galsift-import  the import tool, a Python script: needs python3-astropy
 # Binary dependencies are found by dpkg-shlibdeps. The version is the project's.
 if(NOT UNIX OR CMAKE_CROSSCOMPILING)

@@ -15,7 +15,8 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
 endif()
 
 set(_galsift_keys title author institution owner place year sponsor sponsor_site
-    identifier publisher contact description subject reference_url)
+    identifier publisher contact description subject reference_url short_name publisher_id
+    site_url created waveband frame_2000 frame_1950 moc_order)
 set(_galsift_page_keys title author institution owner place year sponsor sponsor_site)
 
 # A C++ string literal of `text`, every byte that is not plain ASCII (or is a quote, a
@@ -95,13 +96,14 @@ macro(_galsift_read_conf)
         string(REGEX REPLACE "[ \t]+$" "" key "${key}")
         string(REGEX REPLACE "^[ \t]+" "" value "${value}")
         if(NOT "${key}" MATCHES
-           "^(title|author|institution|owner|place|year|sponsor|sponsor_site|identifier|publisher|contact|description|subject|reference_url)$")
+           "^(title|author|institution|owner|place|year|sponsor|sponsor_site|identifier|publisher|contact|description|subject|reference_url|short_name|publisher_id|site_url|created|waveband|frame_2000|frame_1950|moc_order)$")
             set(why "unknown key \"${key}\"")
             _galsift_refuse()
             continue()
         endif()
         set(repeated OFF)
-        if("${key}" STREQUAL "author" OR "${key}" STREQUAL "subject")
+        if("${key}" STREQUAL "author" OR "${key}" STREQUAL "subject" OR
+           "${key}" STREQUAL "waveband")
             set(repeated ON)
         endif()
         set(on_page OFF)
@@ -145,12 +147,14 @@ macro(_galsift_read_conf)
             set(why "\"${key}\": \"${person_mail}\" is not a mail address")
             _galsift_refuse()
             continue()
-        elseif(("${key}" STREQUAL "sponsor_site" OR "${key}" STREQUAL "reference_url") AND
+        elseif(("${key}" STREQUAL "sponsor_site" OR "${key}" STREQUAL "reference_url" OR
+                "${key}" STREQUAL "site_url") AND
                NOT "${value}" MATCHES "^https?://[^ \t\"<>]+$")
             set(why "\"${key}\" is not an http:// or https:// address")
             _galsift_refuse()
             continue()
-        elseif("${key}" STREQUAL "identifier" AND NOT "${value}" MATCHES
+        elseif(("${key}" STREQUAL "identifier" OR "${key}" STREQUAL "publisher_id") AND
+               NOT "${value}" MATCHES
                "^ivo://[A-Za-z0-9][A-Za-z0-9._~-][A-Za-z0-9._~-]+(/[A-Za-z0-9._~/-]*)?$")
             set(why "\"${key}\" is not an IVOA identifier, ivo://authority/path")
             _galsift_refuse()

@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
     }
     if (choice.format != format_page) {
         send(messages_response(400, refused_title,
-                               "this site gives VOTable and CSV files through its query server "
-                               "only; ask for the results page\n"));
+                               "this site gives VOTable and CSV files and sky plots through its "
+                               "query server only; ask for the results page\n"));
         return 0;
     }
     sweep_spool(here);

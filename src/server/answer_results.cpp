@@ -8,7 +8,9 @@
 #include "page/results_page.h"
 #include "query/query_bounds.h"
 #include "query/query_form.h"
+#include "server/answer_pictures.h"
 #include "server/fcgi_response.h"
+#include "server/held_registry.h"
 #include "server/held_site.h"
 #include "store/store_select.h"
 #include "vo/cone_search.h"
@@ -48,19 +50,6 @@ static int read_fields(const query_fields& fields, query_bounds& query) {
 }
 
 // ---- Answers held in a turn ----
-
-// A turn taken for one request, given back when the answer no longer needs it.
-struct held_turn {
-    worker_turns& turns;
-    bool held;
-    held_turn(worker_turns& of, const void* who) : turns(of), held(take_turn(of, who)) {}
-    ~held_turn() { give_back(); }
-    void give_back() {
-        if (held)
-            give_turn(turns);
-        held = false;
-    }
-};
 
 // Starts `response` of `head` for `request`, written by the deadline of `server`'s time
 // limit from `started`; the turn goes with it (given back when the body is streamed).
@@ -105,7 +94,9 @@ static void write_selection(fcgi_response& response, const held_catalogue& held,
         text_sink out;
         out.deliver = deliver_to_response;
         out.to = &response;
-        put_selection(choice.format, reader, query.epoch, state.publisher->texts, out);
+        const registry_settings& settings = current_registry()->settings;
+        put_selection(choice.format, reader, query.epoch,
+                      settings.frames[query.epoch == 1950 ? 1 : 0], state.publisher->texts, out);
         out.flush();
         return;
     }
@@ -187,6 +178,12 @@ void answer_results(FCGX_Request& request, server_context& server) {
                             ? SIZE_MAX
                             : static_cast<std::size_t>(settings.limits.page_rows);
     store_selection selection = select_box(held->store, query, shown);
+    if (choice.format == format_sky) { // its picture, of any length: drawn whole
+        std::string picture = sky_plot_of(held->store, selection.rows, query);
+        turn.give_back();
+        send_picture(request, picture);
+        return;
+    }
     if (complete && settings.limits.all_rows > 0 &&
         selection.count > static_cast<std::size_t>(settings.limits.all_rows)) {
         turn.give_back();
@@ -216,6 +213,12 @@ void answer_query_form(FCGX_Request& request, server_context&) {
 
 void answer_cone_search(FCGX_Request& request, server_context& server) {
     const char* query = FCGX_GetParam("QUERY_STRING", request.envp);
+    cone_request asked;
+    std::string why;
+    if (!read_cone_request(query ? query : "", asked, why)) {
+        send_whole(request, cone_error_response(why));
+        return;
+    }
     held_turn turn(server.turns, &request);
     if (!turn.held) {
         int wait = server.settings.here.wait_limit;
@@ -230,14 +233,16 @@ void answer_cone_search(FCGX_Request& request, server_context& server) {
         send_whole(request, cone_error_response("the catalogue cannot be read now"));
         return;
     }
+    cone_service service;
+    service.row_limit = static_cast<std::size_t>(server.settings.limits.cone_rows);
+    service.frame = current_registry()->settings.frames[0];
     fcgi_response response;
-    start_response(response, request, table_head(votable_content_type, nullptr), server, turn,
+    start_response(response, request, table_head(asked.content_type, nullptr), server, turn,
                    started);
     text_sink out;
     out.deliver = deliver_to_response;
     out.to = &response;
-    answer_cone(query ? query : "", held->store,
-                static_cast<std::size_t>(server.settings.limits.cone_rows), out);
+    write_cone_answer(asked, held->store, service, out);
     out.flush();
     end_response(response, request);
 }

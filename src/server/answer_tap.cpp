@@ -132,10 +132,6 @@ std::string root_page(const std::string& base) {
 
 bool start_tap_service(const std::string& spool, std::string& why) {
     tap.settings = tap_settings_from_environment();
-    const char* prefix = std::getenv("GALSIFT_TAP_PREFIX");
-    tap.prefix = prefix ? prefix : "";
-    while (!tap.prefix.empty() && tap.prefix.back() == '/')
-        tap.prefix.pop_back();
     tap.jobs.folder = spool + "/tap-jobs";
     tap.jobs.settings = tap.settings;
     tap.jobs.run = run_job;

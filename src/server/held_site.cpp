@@ -40,16 +40,36 @@ static void publish(std::shared_ptr<const site_state> fresh) {
 
 // ---- Reading ----
 
-// Logs the progress of a long read (a million entries at least).
-static void log_progress(void* name, std::size_t entries, std::size_t bytes_read,
+// Where the read of one catalogue file stands, for its progress lines.
+struct read_progress {
+    const char* name; // the file's name
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::size_t logged = 0; // entries at the last line written
+    bool ended = false;     // the line of the reading's end is written
+};
+
+// Logs the progress of a long read: a line for every progress_step entries, with the
+// share of the file read, the time taken and the time left at that pace; then, for a file
+// of that many entries or more, a line when the reading ends and the indexing starts
+// (the line of the whole read follows, from read_catalogue_file).
+static void log_progress(void* to, std::size_t entries, std::size_t bytes_read,
                          std::size_t file_bytes) {
-    if (entries < progress_step)
-        return;
-    double share = file_bytes
-                       ? 100.0 * static_cast<double>(bytes_read) / static_cast<double>(file_bytes)
-                       : 100;
-    std::fprintf(stderr, "galsift-server: reading %s: %zu entries, %.0f%%\n",
-                 static_cast<const char*>(name), entries, share);
+    auto& read = *static_cast<read_progress*>(to);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - read.start).count();
+    bool step = entries % progress_step == 0 && entries != read.logged;
+    if (step && file_bytes > 0 && bytes_read < file_bytes) {
+        double share = static_cast<double>(bytes_read) / static_cast<double>(file_bytes);
+        std::fprintf(stderr,
+                     "galsift-server: reading %s: %zu entries, %.0f%%, %.1f s, about %.0f s "
+                     "left\n",
+                     read.name, entries, 100 * share, seconds, seconds * (1 - share) / share);
+        read.logged = entries;
+    } else if (!read.ended && entries >= progress_step) {
+        std::fprintf(stderr, "galsift-server: reading %s: %zu entries read in %.1f s; indexing\n",
+                     read.name, entries, seconds);
+        read.ended = true;
+    }
 }
 
 // Why a file read as `result` is not put in the place of a good catalogue.
@@ -75,8 +95,9 @@ static int read_catalogue_file(int which, std::shared_ptr<held_catalogue>& fresh
     fresh = std::make_shared<held_catalogue>();
     fresh->name = names[which];
     store_load_report report;
+    read_progress progress{names[which]};
     report.progress = log_progress;
-    report.progress_to = const_cast<char*>(names[which]);
+    report.progress_to = &progress;
     say_into(&fresh->messages);
     int result = load_store(path, fresh->store, report);
     say_into(nullptr);

@@ -4,9 +4,13 @@
 // catalogue into a store when it starts, and again in the background when its file
 // changes, and answers many queries at once from the stores: each query is decoded into
 // its bounds, its entries selected through the store's index, and its page written by the
-// program's own page writer, byte for byte the page galsift writes.
+// program's own page writer, byte for byte the page galsift writes. It also answers the
+// cone search, the form's coverage map and the documents that describe the site to the
+// Virtual Observatory, and prints the site's registry record (--record [FOLDER]).
+#include "server/answer_pictures.h"
 #include "server/answer_results.h"
 #include "server/answer_tap.h"
+#include "server/answer_vosi.h"
 #include "server/fcgi_response.h"
 #include "server/held_site.h"
 #include "server/server_context.h"
@@ -45,17 +49,27 @@ static const route routes[] = {
     {"/cone", answer_cone_search},
     {"/query.htm", answer_query_form},
     {"/", answer_query_form}, // the site's index
+    {"/coverage.svg", answer_coverage},
+    {"/capabilities", answer_capabilities},
+    {"/availability", answer_availability},
+    {"/tables", answer_tables},
+    {"/tables/cone", answer_tables},
+    {"/tables/selection", answer_tables},
+    {"/record", answer_record},
+    {"/moc", answer_moc},
 };
 
-// The request's path: SCRIPT_NAME when the web server sets it to a path of ours, else
-// REQUEST_URI up to its query. A SCRIPT_NAME of "/" is not taken: a web server that passes
-// us all of a folder may name the folder so for every request.
+// The request's path: SCRIPT_NAME (then PATH_INFO) when the web server sets it to a path
+// of ours, else REQUEST_URI up to its query. A SCRIPT_NAME of "/" alone is not taken: a web
+// server that passes us all of a folder may name the folder so for every request.
 static std::string request_path(FCGX_Request& request) {
     const char* script = FCGX_GetParam("SCRIPT_NAME", request.envp);
-    if (script && std::strcmp(script, "/") != 0)
+    const char* more = FCGX_GetParam("PATH_INFO", request.envp);
+    std::string asked = std::string(script ? script : "") + (more ? more : "");
+    if (asked != "/")
         for (const route& known : routes)
-            if (std::strcmp(script, known.path) == 0)
-                return script;
+            if (asked == known.path)
+                return asked;
     const char* uri = FCGX_GetParam("REQUEST_URI", request.envp);
     std::string path = uri ? uri : "";
     return path.substr(0, path.find('?'));
@@ -109,15 +123,33 @@ static void stop_at_term(sigset_t term) {
     shutdown(listening, SHUT_RDWR); // the accepting threads' accept() fails: they end
 }
 
-// Started from a shell with --version alone, prints the version; otherwise serves.
+// The registry record of the site in `folder` (else GALSIFT_PAGES's) on standard output.
+static int record_command(const char* folder) {
+    server_settings settings;
+    std::string why;
+    read_server_settings(1, nullptr, settings, why);
+    const char* pages = folder ? folder : settings.here.pages.c_str();
+    if (chdir(pages) != 0) {
+        std::fprintf(stderr, "galsift-server: no site folder %s\n", pages);
+        return 1;
+    }
+    return print_record(settings);
+}
+
+// Started from a shell with --version alone, prints the version; with --record [FOLDER],
+// the site's registry record; otherwise serves.
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("galsift-server %s\n", GALSIFT_VERSION);
         return 0;
     }
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "--record") == 0)
+        return record_command(argc == 3 ? argv[2] : nullptr);
     std::string why;
     if (!read_server_settings(argc, argv, server.settings, why)) {
-        std::fprintf(stderr, "galsift-server: %s\nusage: galsift-server [--listen ADDRESS]\n",
+        std::fprintf(stderr,
+                     "galsift-server: %s\nusage: galsift-server [--listen ADDRESS] | "
+                     "--record [FOLDER]\n",
                      why.c_str());
         return 2;
     }

@@ -3,6 +3,7 @@
 
 #include "server/held_site.h"
 #include "tap/result_writer.h"
+#include "vo/site_address.h"
 #include "web/query_string.h"
 
 #include <cstdlib>
@@ -39,13 +40,21 @@ std::string variable(FCGX_Request& request, const char* name) {
     return value ? value : "";
 }
 
-// The service's URL as the visitor reached it.
-std::string base_url(FCGX_Request& request) {
-    std::string https = variable(request, "HTTPS");
-    std::string host = variable(request, "HTTP_HOST");
-    if (host.empty())
-        host = variable(request, "SERVER_NAME") + ":" + variable(request, "SERVER_PORT");
-    return (https == "on" || https == "1" ? "https://" : "http://") + host + tap.prefix + "/tap";
+// The service's URL as the visitor reached it, checked as the site's documents check it
+// (site_address.h): "http://host/galsift/tap". `route` is the path asked for from "/tap" on.
+std::string base_url(FCGX_Request& request, const std::string& route) {
+    request_address at;
+    at.host = variable(request, "HTTP_HOST");
+    at.scheme = variable(request, "REQUEST_SCHEME");
+    at.https = variable(request, "HTTPS");
+    at.server_name = variable(request, "SERVER_NAME");
+    at.server_port = variable(request, "SERVER_PORT");
+    at.path = variable(request, "SCRIPT_NAME") + variable(request, "PATH_INFO");
+    if (at.path.empty()) {
+        std::string uri = variable(request, "REQUEST_URI");
+        at.path = uri.substr(0, uri.find('?'));
+    }
+    return site_base_url(at, route) + "/tap";
 }
 
 // The pairs of a query string, names in upper case, every one kept.
@@ -68,7 +77,7 @@ bool read_tap_http(FCGX_Request& request, tap_http_request& into, std::string& r
     std::string path = uri.substr(0, uri.find('?'));
     std::string decoded;
     into.path = percent_decode(path, decoded) ? decoded.substr(4) : path.substr(4); // past "/tap"
-    into.base = base_url(request);
+    into.base = base_url(request, path);
     std::string query = variable(request, "QUERY_STRING");
     read_query_pairs(query, into.query_pairs);
     if (!add_form_pairs(query, into.parameters)) {

@@ -21,8 +21,6 @@ struct site_state;
 // The service, made once at start-up by start_tap_service.
 struct tap_service {
     tap_settings settings; // read at start-up, then only read
-    std::string prefix;    // GALSIFT_TAP_PREFIX: the path of the site before /tap, as
-                           // visitors see it ("" or "/galsift")
     tap_jobs jobs;         // guarded by its own lock
 };
 

@@ -27,4 +27,17 @@ bool take_turn(worker_turns& turns, const void* who);
 // Gives a turn back.
 void give_turn(worker_turns& turns);
 
+// A turn taken for one request, given back when the answer no longer needs it.
+struct held_turn {
+    worker_turns& turns;
+    bool held;
+    held_turn(worker_turns& of, const void* who) : turns(of), held(take_turn(of, who)) {}
+    ~held_turn() { give_back(); }
+    void give_back() {
+        if (held)
+            give_turn(turns);
+        held = false;
+    }
+};
+
 #endif

@@ -3,12 +3,11 @@
 
 #include "vo/table_columns.h"
 #include "vo/text_encoding.h"
-#include "vo/votable.h"
 
-// The header line: each column's name, a position's with the equinox and unit added
-// ("ra" at J2000 in degrees is "ra_J2000_deg"; "ra_hms" is "ra_J2000_hms").
+// The header line: each column's name, a position's with the epoch's equinox and the unit
+// added ("ra" at J2000 in degrees is "ra_J2000_deg"; "ra_hms" is "ra_J2000_hms").
 std::string csv_header(int epoch) {
-    std::string equinox = frame_of_epoch(epoch).equinox;
+    std::string equinox = epoch == 1950 ? "B1950" : "J2000";
     std::string line;
     for (std::size_t n = 0; n < selection_column_count; n++) {
         const column& field = selection_columns[n];

@@ -39,13 +39,15 @@ bool take_result_choice(std::string& data, result_choice& choice, std::string& w
     for (const std::string& pair : query_pairs(data)) {
         if (pair.compare(0, 7, "format=") == 0) {
             std::string value = pair.substr(7);
-            if (format_seen || (value != "html" && value != "votable" && value != "csv")) {
+            if (format_seen ||
+                (value != "html" && value != "votable" && value != "csv" && value != "sky")) {
                 why = format_seen ? "a field appears twice: format" : "unknown format";
                 return false;
             }
             format_seen = true;
             choice.format = value == "votable" ? format_votable
                             : value == "csv"   ? format_csv
+                            : value == "sky"   ? format_sky
                                                : format_page;
         } else if (pair.compare(0, 5, "rows=") == 0) {
             if (rows_seen || pair != "rows=all") {
@@ -69,6 +71,8 @@ const char* content_type_of(result_format format) {
         return votable_content_type;
     case format_csv:
         return csv_content_type;
+    case format_sky:
+        return "image/svg+xml";
     default:
         return "text/html";
     }
@@ -87,13 +91,14 @@ const char* file_name_of(result_format format, int epoch) {
     }
 }
 
-// Writes the download of the selected entries `rows` in `format`, a VOTable (described
-// with `publisher`'s texts) or CSV.
+// Writes the download of the selected entries `rows` of the catalogue of `epoch` in
+// `format`, a VOTable (positions in `frame`, described with `publisher`'s texts) or CSV.
 void put_selection(result_format format, entry_reader rows, int epoch,
-                   const publisher_texts& publisher, text_sink& out) {
+                   const coordinate_frame& frame, const publisher_texts& publisher,
+                   text_sink& out) {
     assert(format == format_votable || format == format_csv);
     if (format == format_votable)
-        put_selection_votable(out, rows, epoch, publisher);
+        put_selection_votable(out, rows, frame, publisher);
     else
         put_selection_csv(out, rows, epoch);
 }

@@ -1,12 +1,14 @@
-// What a /results request asks for beyond the query: the page (the default), or the same
-// selection as a VOTable or CSV download; and, for the page, whether a long table is cut.
+// What a /results request asks for beyond the query: the page (the default), the same
+// selection as a VOTable or CSV download, or its picture (an SVG sky plot and redshift
+// histogram, src/picture/sky_plot.h); and, for the page, whether a long table is cut.
 //
-// Two optional pairs of the form data carry it: "format=html|votable|csv" and
+// Two optional pairs of the form data carry it: "format=html|votable|csv|sky" and
 // "rows=all" (the complete page, however long). take_result_choice removes them, so that
 // what remains is the query form as the front ends decode it.
 #ifndef GALSIFT_VO_RESULT_FORMATS_H
 #define GALSIFT_VO_RESULT_FORMATS_H
 
+#include "vo/coordinate_frame.h"
 #include "vo/text_sink.h"
 
 #include <string>
@@ -15,7 +17,7 @@
 
 struct publisher_texts;
 
-enum result_format { format_page, format_votable, format_csv };
+enum result_format { format_page, format_votable, format_csv, format_sky };
 
 struct result_choice {
     result_format format = format_page;
@@ -35,7 +37,7 @@ bool take_result_choice(std::string& data, result_choice& choice, std::string& w
 const char* content_type_of(result_format format);
 const char* file_name_of(result_format format, int epoch);
 void put_selection(result_format format, entry_reader rows, int epoch,
-                   const publisher_texts& publisher, text_sink& out);
+                   const coordinate_frame& frame, const publisher_texts& publisher, text_sink& out);
 std::string cut_notice_text(const std::string& data, int shown);
 
 #endif

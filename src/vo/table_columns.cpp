@@ -1,4 +1,4 @@
-// The download's columns and the text of each cell.
+// The columns of the answers and downloads, and the text of each cell.
 #include "vo/table_columns.h"
 
 #include "catalogue/entry.h"
@@ -23,6 +23,22 @@ const column selection_columns[7] = {
      "Reference of the redshift"},
 };
 
+// The columns of a cone search's answer, most verbose first: the first three for VERB=1,
+// six for VERB=2, all for VERB=3. The UCDs are the words cone search clients look for.
+const column cone_columns[8] = {
+    {cell_identification, "id", "ID_MAIN", nullptr, nullptr, nullptr, "Name of the galaxy"},
+    {cell_ascension, "ra", "POS_EQ_RA_MAIN", "deg", "ra", "deg", "Right ascension (J2000)"},
+    {cell_declination, "dec", "POS_EQ_DEC_MAIN", "deg", "dec", "deg", "Declination (J2000)"},
+    {cell_redshift, "z", "src.redshift", nullptr, nullptr, nullptr, "Spectroscopic redshift"},
+    {cell_reference, "reference", "meta.bib", nullptr, nullptr, nullptr,
+     "Reference of the redshift"},
+    {cell_distance, "distance", "pos.angDistance", "deg", nullptr, nullptr,
+     "Distance from the centre of the cone"},
+    {cell_ascension_text, "ra_hms", "pos.eq.ra", "h:m:s", "ra", "hms",
+     "Right ascension as written in the catalogue (seconds to 6 digits)"},
+    {cell_declination_text, "dec_dms", "pos.eq.dec", "d:m:s", "dec", "dms",
+     "Declination as written in the catalogue (seconds to 6 digits)"},
+};
 // Whether a column holds text (VOTable char) rather than a double.
 bool is_text(cell_kind kind) {
     return kind == cell_identification || kind == cell_reference || kind == cell_ascension_text ||

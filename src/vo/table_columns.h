@@ -47,4 +47,8 @@ std::string cell_text(cell_kind kind, const catalogue_entry& entry, double dista
 extern const column selection_columns[7];
 const std::size_t selection_column_count = 7;
 
+// The columns of a cone search's answer, most verbose first.
+extern const column cone_columns[8];
+const std::size_t cone_column_count = 8;
+
 #endif

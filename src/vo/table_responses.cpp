@@ -1,7 +1,6 @@
 // Building the responses of the cone search and the downloads.
 #include "vo/table_responses.h"
 
-#include "vo/cone_search.h"
 #include "vo/votable.h"
 
 #include <cassert>
@@ -24,14 +23,20 @@ static std::string response(const char* content_type, const char* file_name,
 }
 
 // The answer to the cone search `query` (the URL's query string) over `store`, the J2000
-// catalogue, at most `row_limit` rows (0: every row). A refused request
+// catalogue, as `service` sets it, in the format the query asks for. A refused request
 // is answered with a VOTable that says why, with status 200, as cone search clients
 // expect.
 std::string cone_response(const std::string& query, const catalogue_store& store,
-                          std::size_t row_limit) {
+                          const cone_service& service) {
     text_sink out;
-    answer_cone(query, store, row_limit, out);
-    return response(votable_content_type, nullptr, out.held);
+    cone_request request;
+    std::string why;
+    if (!read_cone_request(query, request, why)) {
+        put_votable_error(out, why);
+        return response(votable_content_type, nullptr, out.held);
+    }
+    write_cone_answer(request, store, service, out);
+    return response(request.content_type, nullptr, out.held);
 }
 
 // A cone search answered with `message` as its error, when the catalogue cannot be read.
@@ -41,12 +46,12 @@ std::string cone_error_response(const std::string& message) {
     return response(votable_content_type, nullptr, out.held);
 }
 
-// The download of the selected entries `rows` at `epoch`, as a VOTable or CSV file, a
-// VOTable described with `publisher`'s texts.
+// The download of the selected entries `rows` at `epoch`, as a VOTable or CSV file, the
+// positions in the epoch's default frame, a VOTable described with `publisher`'s texts.
 std::string selection_response(result_format format, entry_reader rows, int epoch,
                                const publisher_texts& publisher) {
     assert(format != format_page);
     text_sink out;
-    put_selection(format, rows, epoch, publisher, out);
+    put_selection(format, rows, epoch, frame_of_epoch(epoch), publisher, out);
     return response(content_type_of(format), file_name_of(format, epoch), out.held);
 }

@@ -3,6 +3,7 @@
 #ifndef GALSIFT_VO_TABLE_RESPONSES_H
 #define GALSIFT_VO_TABLE_RESPONSES_H
 
+#include "vo/cone_search.h"
 #include "vo/result_formats.h"
 
 #include <cstddef>
@@ -12,7 +13,7 @@ struct catalogue_store;
 
 std::string table_head(const char* content_type, const char* file_name);
 std::string cone_response(const std::string& query, const catalogue_store& store,
-                          std::size_t row_limit);
+                          const cone_service& service);
 std::string cone_error_response(const std::string& message);
 std::string selection_response(result_format format, entry_reader rows, int epoch,
                                const publisher_texts& publisher);

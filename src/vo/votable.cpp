@@ -11,14 +11,6 @@ static const char document_head[] =
     "<VOTABLE version=\"1.3\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\n"
     " xmlns=\"http://www.ivoa.net/xml/VOTable/v1.3\">\n";
 
-// The coordinate system of each epoch's catalogue: 1950 is FK4 B1950, anything else
-// (2000) FK5 J2000.
-coordinate_frame frame_of_epoch(int epoch) {
-    if (epoch == 1950)
-        return {"eq_FK4", "B1950"};
-    return {"eq_FK5", "J2000"};
-}
-
 // One FIELD element with its description.
 static void put_field(text_sink& out, const column& field) {
     out.put("<FIELD name=\"");
@@ -41,18 +33,27 @@ static void put_field(text_sink& out, const column& field) {
     out.put("</DESCRIPTION>\n</FIELD>\n");
 }
 
-// Everything up to the first row: the document, its RESOURCE with the status OK and the
-// coordinate system of `epoch`, the TABLE with `description` and its FIELDs, the start of
-// its data.
-void put_votable_head(text_sink& out, int epoch, const std::string& description,
-                      const column* columns, std::size_t count) {
-    coordinate_frame frame = frame_of_epoch(epoch);
+// Everything up to the first row: the document; its RESOURCE with the status, OK or, for a
+// non-empty `overflow` (why the table holds fewer rows than the query matched), OVERFLOW
+// with that text, where clients look for it, before the table; the COOSYS of `frame`; the
+// TABLE with `description` and its FIELDs; the start of its data.
+void put_votable_head(text_sink& out, const coordinate_frame& frame, const std::string& description,
+                      const column* columns, std::size_t count, const std::string& overflow) {
     out.put(document_head);
-    out.put("<RESOURCE type=\"results\">\n<INFO name=\"QUERY_STATUS\" value=\"OK\"/>\n");
+    out.put("<RESOURCE type=\"results\">\n<INFO name=\"QUERY_STATUS\" value=\"");
+    if (overflow.empty()) {
+        out.put("OK\"/>\n");
+    } else {
+        out.put("OVERFLOW\">");
+        out.put(xml_escaped(overflow));
+        out.put("</INFO>\n");
+    }
     out.put("<COOSYS ID=\"system\" system=\"");
     out.put(frame.system);
-    out.put("\" equinox=\"");
-    out.put(frame.equinox);
+    if (frame.equinox) {
+        out.put("\" equinox=\"");
+        out.put(frame.equinox);
+    }
     out.put("\"/>\n<TABLE name=\"results\">\n<DESCRIPTION>");
     out.put(xml_escaped(description));
     out.put("</DESCRIPTION>\n");
@@ -74,17 +75,9 @@ void put_votable_row(text_sink& out, const column* columns, std::size_t count,
     out.put("</TR>\n");
 }
 
-// The end of the data, the table and the document. A non-empty `overflow` says why the
-// table holds fewer rows than the query matched, in an INFO QUERY_STATUS "OVERFLOW"
-// after the table.
-void put_votable_tail(text_sink& out, const std::string& overflow) {
-    out.put("</TABLEDATA>\n</DATA>\n</TABLE>\n");
-    if (!overflow.empty()) {
-        out.put("<INFO name=\"QUERY_STATUS\" value=\"OVERFLOW\">");
-        out.put(xml_escaped(overflow));
-        out.put("</INFO>\n");
-    }
-    out.put("</RESOURCE>\n</VOTABLE>\n");
+// The end of the data, the table and the document.
+void put_votable_tail(text_sink& out) {
+    out.put("</TABLEDATA>\n</DATA>\n</TABLE>\n</RESOURCE>\n</VOTABLE>\n");
 }
 
 // A whole document that reports `message`: an INFO named "Error" under the VOTABLE, as
@@ -107,14 +100,15 @@ std::string selection_description(const publisher_texts& publisher) {
            heading_of(publisher) + "; " + publisher.owner + ", " + publisher.institution;
 }
 
-// The whole download of the selected entries `rows`, at `epoch`, described with
-// `publisher`'s texts.
-void put_selection_votable(text_sink& out, entry_reader rows, int epoch,
+// The whole download of the selected entries `rows`, their positions in `frame`, described
+// with `publisher`'s texts.
+void put_selection_votable(text_sink& out, entry_reader rows, const coordinate_frame& frame,
                            const publisher_texts& publisher) {
     std::string description = utf8_cleaned(selection_description(publisher).c_str());
-    put_votable_head(out, epoch, description, selection_columns, selection_column_count);
+    put_votable_head(out, frame, description, selection_columns, selection_column_count,
+                     std::string());
     catalogue_entry entry;
     while (!out.failed && rows.next(entry))
         put_votable_row(out, selection_columns, selection_column_count, entry, 0);
-    put_votable_tail(out, std::string());
+    put_votable_tail(out);
 }

@@ -43,9 +43,18 @@ static const char format_row[] =
     "      <option value=\"html\" selected>results page</option>\n"
     "      <option value=\"votable\">VOTable file (TOPCAT, astropy, STILTS)</option>\n"
     "      <option value=\"csv\">CSV file (units and equinox in the column names)</option>\n"
+    "      <option value=\"sky\">sky plot and redshift histogram (SVG picture)</option>\n"
     "    </select></td>\n"
     "  <td id=\"format_note\"></td>\n"
     "</tr>\n";
+
+// The map of where the catalogue has entries, drawn by the query server (coverage.svg
+// beside this page; src/picture/coverage_map.h).
+static const char coverage_map[] =
+    "<font color=\"#008080\"><h3>Where the catalogue has entries</h3></font>\n"
+    "<p align=\"center\"><img src=\"coverage.svg\" width=\"820\" height=\"430\"\n"
+    "alt=\"Map of the whole sky showing where the catalogue has entries\"></p>\n"
+    "<hr>\n\n";
 
 // How to reach the same catalogue from one's own tools.
 static const char cone_help[] =
@@ -147,6 +156,7 @@ std::string form_page(const std::string& title, const query_fields& fields,
     page += limits;
     page += "\n<p align=\"center\"><input type=\"submit\" value=\"Search the catalogue\">\n"
             "<input type=\"reset\" value=\"Reset\"></p>\n</form>\n<hr>\n\n";
+    page += coverage_map;
     page += cone_help;
     page += "<hr>\n</body>\n</html>\n";
     return page;

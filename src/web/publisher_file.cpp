@@ -23,6 +23,16 @@ enum publisher_key {
     k_description,
     k_subject,
     k_reference_url,
+    // The registry record's other settings, read by registry_settings (src/vo/): checked
+    // here as to their form only.
+    k_short_name,
+    k_publisher_id,
+    k_site_url,
+    k_created,
+    k_waveband,
+    k_frame_2000,
+    k_frame_1950,
+    k_moc_order,
     key_count
 };
 
@@ -44,6 +54,10 @@ static const key_rule rules[key_count] = {
     {"identifier", identifier, false, false}, {"publisher", plain_text, false, false},
     {"contact", person, false, false},        {"description", plain_text, false, false},
     {"subject", plain_text, true, false},     {"reference_url", address, false, false},
+    {"short_name", plain_text, false, false}, {"publisher_id", identifier, false, false},
+    {"site_url", address, false, false},      {"created", plain_text, false, false},
+    {"waveband", plain_text, true, false},    {"frame_2000", plain_text, false, false},
+    {"frame_1950", plain_text, false, false}, {"moc_order", plain_text, false, false},
 };
 
 // What a file gives, key by key, before it is taken.

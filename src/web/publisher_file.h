@@ -9,6 +9,9 @@
 //   sponsor_site (an http:// or https:// address)        the pages' texts
 //   identifier ("ivo://authority/path"), publisher, contact ("Name <mail>"), description,
 //   subject (repeated), reference_url (an http:// or https:// address)   the record's
+//   short_name, publisher_id (ivo://), site_url (http(s)://), created, waveband
+//   (repeated), frame_2000, frame_1950, moc_order   the record's other settings, checked
+//   here as to their form and read by registry_settings (src/vo/)
 // The file's author lines, if any, replace all the base's authors; its subject lines its
 // subjects. Every other key is given at most once. No value is empty or holds a control
 // character, and the pages' texts hold no '<', '>' or '&' (the pages write them as they

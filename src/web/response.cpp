@@ -12,11 +12,13 @@ static const char form_address[] = "query.htm";
 
 // What each kind of page may do in the browser. The results page holds the catalogue's
 // texts as they stand, so it may run no script, load nothing, send no form and not be
-// framed; the front end's own pages may only send the form to the site itself.
+// framed; the front end's own pages may only send the form to the site itself and show
+// the site's own images (the coverage map). A picture is held to the results page's
+// policy: drawn with presentation attributes only, it needs nothing more.
 static const char results_policy[] =
     "default-src 'none'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
-static const char own_policy[] =
-    "default-src 'none'; base-uri 'none'; form-action 'self'; frame-ancestors 'none'";
+static const char own_policy[] = "default-src 'none'; img-src 'self'; base-uri 'none'; "
+                                 "form-action 'self'; frame-ancestors 'none'";
 
 // The character set named by `setting` when it is a name a Content-Type may carry (1 to
 // 40 letters, digits, '-', '_', '.' or ':'); else, and when there is none, default_charset.
@@ -71,12 +73,12 @@ static const char* reason(int status) {
     }
 }
 
-// The status line and the headers of an HTML page with `policy`, each ending in CR LF,
-// without its length.
-static std::string head(int status, const char* policy) {
+// The status line and the headers of an answer of `type` with `policy`, each ending in
+// CR LF, without its length.
+static std::string head(int status, const char* policy,
+                        const std::string& type = "text/html; charset=" + page_charset) {
     return "Status: " + std::to_string(status) + " " + reason(status) +
-           "\r\nContent-Type: text/html; charset=" + page_charset +
-           "\r\nContent-Security-Policy: " + policy +
+           "\r\nContent-Type: " + type + "\r\nContent-Security-Policy: " + policy +
            "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n";
 }
 
@@ -121,4 +123,10 @@ std::string busy_response(int retry_after) {
                                          "too many queries at once; please ask again shortly\n");
     std::size_t first_line_end = busy.find("\r\n") + 2;
     return busy.insert(first_line_end, "Retry-After: " + std::to_string(retry_after) + "\r\n");
+}
+
+// The head of a picture (200, image/svg+xml), without its length, under the results
+// page's policy: should a browser open it as a document, nothing in it runs.
+std::string picture_head() {
+    return head(200, results_policy, "image/svg+xml");
 }

@@ -3,10 +3,10 @@
 // unchanged, the query form filled again with what a visitor sent, or a page of messages.
 // The texts are built here; each front end writes them on its own connection.
 //
-// Every response carries a Content-Security-Policy (no script runs in any page, and the
-// results page may load nothing at all nor send a form), X-Content-Type-Options: nosniff,
-// Referrer-Policy: no-referrer (the address holds the query), and a Content-Type naming
-// the site's character set.
+// Every response carries a Content-Security-Policy (no script runs in any page or
+// picture, and the results page may load nothing at all nor send a form),
+// X-Content-Type-Options: nosniff, Referrer-Policy: no-referrer (the address holds the
+// query), and a Content-Type naming the site's character set.
 #ifndef GALSIFT_WEB_RESPONSE_H
 #define GALSIFT_WEB_RESPONSE_H
 
@@ -31,5 +31,6 @@ std::string form_response(int status, const std::string& title, const query_fiel
                           const std::string& messages, const publisher_texts& publisher);
 std::string messages_response(int status, const std::string& title, const std::string& messages);
 std::string busy_response(int retry_after);
+std::string picture_head();
 
 #endif

@@ -301,6 +301,42 @@ class Refusals(unittest.TestCase):
             self.assertEqual(os.listdir(work), ["t.csv"])
 
 
+class Progress(unittest.TestCase):
+    def test_shown_on_a_terminal_only(self):
+        with tempfile.TemporaryDirectory() as work:
+            source = os.path.join(work, "table.csv")
+            table(("name", "ra", "dec", "z", "reference")).write(source, format="ascii.csv")
+            quiet = run(source, os.path.join(work, "quiet"))
+            self.assertEqual((quiet.returncode, quiet.stderr), (0, ""))
+
+            # Standard error on a terminal (a pseudo-terminal here), standard output not.
+            leader, follower = os.openpty()
+            try:
+                ran = subprocess.run([IMPORT, source, os.path.join(work, "shown")],
+                                     stdout=subprocess.PIPE, stderr=follower, timeout=120)
+                os.close(follower)
+                shown = b""
+                while True:
+                    try:
+                        piece = os.read(leader, 65536)
+                    except OSError:  # the terminal's other end is closed: all is read
+                        break
+                    if not piece:
+                        break
+                    shown += piece
+            finally:
+                os.close(leader)
+            self.assertEqual(ran.returncode, 0, shown)
+            last = shown.decode().split("\r\x1b[K")[-1]
+            self.assertRegex(last, r"^galsift-import: done in \d+\.\d s: rows read 7 of 7, "
+                                   r"rows written 7 of 7\r?\n$")
+            self.assertIn(b"7 entries", ran.stdout)
+            for name in ("CG2000.dat", "CG1950.dat"):
+                with open(os.path.join(work, "quiet", name), "rb") as a, \
+                        open(os.path.join(work, "shown", name), "rb") as b:
+                    self.assertEqual(a.read(), b.read())
+
+
 if __name__ == "__main__":
     IMPORT = sys.argv[1]
     CHECK = sys.argv[2] if len(sys.argv) > 2 else None

@@ -43,14 +43,17 @@ int main(int argc, char** argv) {
         if (load_store("CG2000.dat", store, report) != store_loaded)
             return 1;
         std::size_t rows = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
-        answer_cone(argv[2], store, rows, out);
+        cone_service service;
+        service.row_limit = rows;
+        answer_cone(argv[2], store, service, out);
     } else if (argc == 2) {
         result_format format = std::strcmp(argv[1], "csv") == 0 ? format_csv : format_votable;
         if (init_query_parameters() == 0 || !load(epoch == 1950 ? "CG1950.dat" : "CG2000.dat"))
             return 1;
         result_list_generator();
         const record* first = First_Selected;
-        put_selection(format, chain_reader(&first), epoch, built_in_publisher, out);
+        put_selection(format, chain_reader(&first), epoch, frame_of_epoch(epoch),
+                      built_in_publisher, out);
     } else {
         std::fputs("usage: vo_probe cone QUERY [ROWS] | votable | csv\n", stderr);
         return 2;

@@ -218,10 +218,12 @@ TEST(vo_results, FormatAndRowsTakenFromTheFormData) {
     } cases[] = {
         {"epoch=2000&format=csv&z_max=3", true, format_csv, false, "epoch=2000&z_max=3"},
         {"format=votable&rows=all&epoch=1950", true, format_votable, true, "epoch=1950"},
+        {"z_min=0.5&format=sky", true, format_sky, false, "z_min=0.5"},
         {"epoch=2000&format=html&&z_min=0", true, format_page, false, "epoch=2000&z_min=0"},
         {"epoch=2000", true, format_page, false, "epoch=2000"},
         {"", true, format_page, false, ""},
         {"epoch=2000&format=xml", false, format_page, false, ""},
+        {"format=SKY", false, format_page, false, ""},
         {"format=csv&format=csv", false, format_page, false, ""},
         {"rows=10", false, format_page, false, ""},
         {"rows=all&rows=all", false, format_page, false, ""},
