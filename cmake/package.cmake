@@ -3,8 +3,8 @@
 #   galsift         the console program, galsift-check, the example site: needs only the
 #                   C++ runtime
 #   galsift-web     the web front ends and the lighttpd snippet: needs galsift (and
-#                   libfcgi, zlib and the HEALPix C++ library for the query server);
-#                   recommends lighttpd
+#                   libfcgi, zlib, the HEALPix C++ library, SQLite and expat for the query
+#                   server); recommends lighttpd
 #   galsift-import  the import tool, a Python script: needs python3-astropy
 # Binary dependencies are found by dpkg-shlibdeps. The version is the project's.
 if(NOT UNIX OR CMAKE_CROSSCOMPILING)
@@ -86,7 +86,8 @@ set(CPACK_DEBIAN_WEB_DESCRIPTION
 Serves a galsift catalogue site: a visitor fills in the query form and
 gets the page of matching galaxies. galsift-cgi answers through CGI; a
 lighttpd configuration snippet (lighttpd-enable-mod galsift) serves the
-example site at /galsift/.")
+example site at /galsift/. The query server also answers a cone search and
+ADQL queries through the IVOA Table Access Protocol at /galsift/tap.")
 
 set(CPACK_DEBIAN_IMPORT_PACKAGE_NAME galsift-import)
 set(CPACK_DEBIAN_IMPORT_PACKAGE_ARCHITECTURE all)
