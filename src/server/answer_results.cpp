@@ -173,10 +173,10 @@ void answer_results(FCGX_Request& request, server_context& server) {
     }
 
     // Select.
-    bool complete = choice.format != format_page || choice.all_rows;
-    std::size_t shown = complete || settings.limits.page_rows == 0
-                            ? SIZE_MAX
-                            : static_cast<std::size_t>(settings.limits.page_rows);
+    // A download, or a page of every row (asked for, or the site's page row limit 0).
+    bool complete =
+        choice.format != format_page || choice.all_rows || settings.limits.page_rows == 0;
+    std::size_t shown = complete ? SIZE_MAX : static_cast<std::size_t>(settings.limits.page_rows);
     store_selection selection = select_box(held->store, query, shown);
     if (choice.format == format_sky) { // its picture, of any length: drawn whole
         std::string picture = sky_plot_of(held->store, selection.rows, query);
