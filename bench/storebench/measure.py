@@ -2,7 +2,6 @@
 clients at once, and a catalogue replaced while clients query."""
 import math
 import os
-import statistics
 import threading
 import time
 
@@ -140,5 +139,15 @@ def reload_under_load(label, build, scratch, small, big, sizes, clients=2, settl
     }
 
 
-def median_ms(values):
-    return None if not values else statistics.median(values) * 1000
+def busy_share(seconds=2.0):
+    """The share of the processors' time spent busy over `seconds`, from /proc/stat; taken
+    while the benchmark itself waits, it is what other work takes of the machine."""
+    def sample():
+        with open("/proc/stat") as stat:
+            fields = [int(v) for v in stat.readline().split()[1:]]
+        idle = fields[3] + fields[4]  # idle and iowait
+        return sum(fields[:8]) - idle, sum(fields[:8])
+    busy1, total1 = sample()
+    time.sleep(seconds)
+    busy2, total2 = sample()
+    return (busy2 - busy1) / max(1, total2 - total1)
