@@ -88,3 +88,21 @@ def reload_table(reloads):
                      f"{r['resident_before'] / 2**20:,.0f} / {r['resident_peak'] / 2**20:,.0f} / "
                      f"{r['resident_after'] / 2**20:,.0f} MiB |")
     return "\n".join(lines)
+
+
+def server_time_table(results):
+    """Medians of the server's own time per query over the rounds: on a processor, and
+    runnable but waiting for one (the machine's other work shows there)."""
+    lines = ["| entries | query | system | latency p50 | server on a processor p50 | "
+             "server waiting for a processor p50 |", "|---|---|---|---|---|---|"]
+    for result in results:
+        for label, by_key in result["server_times"].items():
+            for query in result["queries"]:
+                pairs = by_key.get(query.key, [])
+                if not pairs:
+                    continue
+                latency = statistics.median(result["times"][label][query.key])
+                lines.append(f"| {power(result['size'])} | {query.label} | {label} | {ms(latency)} "
+                             f"| {ms(statistics.median(p[0] for p in pairs))} "
+                             f"| {ms(statistics.median(p[1] for p in pairs))} |")
+    return "\n".join(lines)

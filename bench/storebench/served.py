@@ -127,6 +127,21 @@ def command_name(pid):
         return ""
 
 
+def task_times(pids):
+    """(seconds on a processor, seconds runnable but waiting for one) summed over every
+    thread of `pids`, from /proc/PID/task/TID/schedstat."""
+    run = wait = 0
+    for pid in pids:
+        for path in glob.glob(f"/proc/{pid}/task/*/schedstat"):
+            try:
+                with open(path) as stat:
+                    fields = stat.read().split()
+                run, wait = run + int(fields[0]), wait + int(fields[1])
+            except (OSError, IndexError, ValueError):
+                pass
+    return run / 1e9, wait / 1e9
+
+
 def resident_kb(pid):
     try:
         with open(f"/proc/{pid}/status") as status:
@@ -206,14 +221,20 @@ def answer_total(body):
 def served_system(served):
     """A system of the measurement answering over one kept connection to `served`."""
     kept = Kept(served.port)
+    threads = {}  # query key: [(seconds on a processor, seconds waiting for one)] of the server
 
     def ask(query):
+        ids = served.server_ids()
+        before = task_times(ids)
         took, status, body = kept.get(queries.served_path(query))
+        after = task_times(ids)
         if status != 200:
             raise RuntimeError(f"{served.label}: {query.key} answered {status}")
+        threads.setdefault(query.key, []).append((after[0] - before[0], after[1] - before[1]))
         return took, answer_count(query, body)
 
-    return {"label": served.label, "ask": ask, "close": kept.close, "served": served}
+    return {"label": served.label, "ask": ask, "close": kept.close, "served": served,
+            "threads": threads}
 
 
 def serve_pair(build, site, scratch):
