@@ -15,7 +15,6 @@ import time
 from storebench import queries
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-SITE_FILES = ["CG1950.dat", "style.var", "introduction.htm", "references.htm", "query.htm"]
 
 # The server's limits while measured: the defaults (10 s) could answer 503 or cut a query
 # off on a loaded machine, which would measure the machine, not the server. The page row
@@ -24,10 +23,13 @@ LIMITS = {"GALSIFT_WAIT_LIMIT": "60", "GALSIFT_TIME_LIMIT": "60"}
 
 
 def make_site(folder, catalogue):
-    """A site folder: the example's pages and style, `catalogue` linked in as CG2000.dat."""
+    """A site folder: the example's files (pages, style, settings, the B1950 catalogue),
+    with `catalogue` linked in as CG2000.dat."""
     os.makedirs(folder, exist_ok=True)
-    for name in SITE_FILES:
-        shutil.copy(os.path.join(ROOT, "example", name), folder)
+    example = os.path.join(ROOT, "example")
+    for name in os.listdir(example):
+        if name != "CG2000.dat" and os.path.isfile(os.path.join(example, name)):
+            shutil.copy(os.path.join(example, name), folder)
     link = os.path.join(folder, "CG2000.dat")
     if os.path.lexists(link):
         os.remove(link)
@@ -95,7 +97,7 @@ class Served:
     def reads(self):
         """The catalogue reads the server reported: [(entries, seconds)]."""
         return [(int(n), float(s)) for n, s in
-                re.findall(r"read CG2000\.dat: (\d+) entries, \d+ MB, ([0-9.]+) s", self.log())]
+                re.findall(r"read CG2000\.dat: (\d+) entries, [^,]*, ([0-9.]+) s", self.log())]
 
 
 # ---- Processes ----
