@@ -31,15 +31,15 @@ def latency_table(results, labels):
 
 
 def plan_table(results):
-    lines = ["| entries | query | plan used (median of the calibration) | other plans |",
+    lines = ["| entries | query | plan used [top node]: median of the calibration | other plans |",
              "|---|---|---|---|"]
     for result in results:
-        for key, (chosen, medians) in result["plans"].items():
+        for key, (chosen, medians, nodes) in result["plans"].items():
             label = next(q.label for q in result["queries"] if q.key == key)
-            others = "; ".join(f"{name}: {ms(value)}" for name, value in medians.items()
-                               if name != chosen)
-            lines.append(f"| {power(result['size'])} | {label} | {chosen}: {ms(medians[chosen])} "
-                         f"| {others or '–'} |")
+            others = "; ".join(f"{name} [{nodes[name]}]: {ms(value)}"
+                               for name, value in medians.items() if name != chosen)
+            lines.append(f"| {power(result['size'])} | {label} | {chosen} [{nodes[chosen]}]: "
+                         f"{ms(medians[chosen])} | {others or '–'} |")
     return "\n".join(lines)
 
 
