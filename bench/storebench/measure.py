@@ -6,7 +6,7 @@ import threading
 import time
 
 from storebench import queries
-from storebench.served import Kept, Served, answer_count, answer_total, make_site
+from storebench.served import Kept, Served, answer_total, make_site
 
 
 def percentile(values, share):
