@@ -169,7 +169,9 @@ static void reread_publisher(site_state& next) {
     int result =
         read_publisher_file(publisher_file_name, built_in_publisher, built_in_record, *fresh, said);
     if (result == publisher_read || result == publisher_missing) {
+        file_version file = version_of(publisher_file_name);
         next.publisher = fresh;
+        next.publisher_changed_at = file.found ? file.modified.tv_sec : 0;
         publisher_refusal.clear();
         publisher_read_at = result == publisher_read ? std::time(nullptr) : 0;
         std::fprintf(stderr, "galsift-server: %s\n",
