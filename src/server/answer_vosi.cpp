@@ -24,6 +24,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,26 @@ void answer_tables(FCGX_Request& request, server_context&) {
 
 // ---- /record, /moc ----
 
+// The J2000 catalogue of `state`, for a request that computes from it under `turn`, a
+// worker turn asked for once the catalogue is known readable. Returns null, the request
+// answered with 503, when the catalogue cannot be read now or no turn comes.
+static std::shared_ptr<const held_catalogue> catalogue_with_turn(FCGX_Request& request,
+                                                                 server_context& server,
+                                                                 const site_state& state,
+                                                                 std::optional<held_turn>& turn) {
+    std::shared_ptr<const held_catalogue> catalogue = state.catalogues[0];
+    if (!catalogue || !catalogue->readable) {
+        send_whole(request, unreadable_response());
+        return nullptr;
+    }
+    turn.emplace(server.turns, &request);
+    if (!turn->held) {
+        send_whole(request, busy_response(std::max(server.settings.here.wait_limit, 1)));
+        return nullptr;
+    }
+    return catalogue;
+}
+
 // The registry record: 404 while publisher.conf lacks what it needs, 503 while the
 // catalogue cannot be read or no turn comes, 500 should the coverage map fail.
 void answer_record(FCGX_Request& request, server_context& server) {
@@ -210,22 +231,17 @@ void answer_record(FCGX_Request& request, server_context& server) {
                                      "the site's publisher.conf does not say: " + missing + "\n"));
         return;
     }
-    std::shared_ptr<const held_catalogue> catalogue = state->catalogues[0];
-    if (!catalogue || !catalogue->readable) {
-        send_whole(request, unreadable_response());
+    std::optional<held_turn> turn;
+    std::shared_ptr<const held_catalogue> catalogue =
+        catalogue_with_turn(request, server, *state, turn);
+    if (!catalogue)
         return;
-    }
-    held_turn turn(server.turns, &request);
-    if (!turn.held) {
-        send_whole(request, busy_response(std::max(server.settings.here.wait_limit, 1)));
-        return;
-    }
     const std::string& own = settings.site_url;
     std::string why;
     std::string record =
         site_record(own.empty() ? site_of(request, "/record") : own, *state->publisher,
                     state->publisher_changed_at, catalogue, server, why);
-    turn.give_back();
+    turn->give_back();
     send_whole(request, record.empty() ? messages_response(500, "No registry record", why + "\n")
                                        : whole_response(xml_content_type, record));
 }
@@ -244,20 +260,15 @@ void answer_moc(FCGX_Request& request, server_context& server) {
         ascii = pair == "format=ascii";
     }
     std::shared_ptr<const site_state> state = current_site();
-    std::shared_ptr<const held_catalogue> catalogue = state->catalogues[0];
-    if (!catalogue || !catalogue->readable) {
-        send_whole(request, unreadable_response());
+    std::optional<held_turn> turn;
+    std::shared_ptr<const held_catalogue> catalogue =
+        catalogue_with_turn(request, server, *state, turn);
+    if (!catalogue)
         return;
-    }
-    held_turn turn(server.turns, &request);
-    if (!turn.held) {
-        send_whole(request, busy_response(std::max(server.settings.here.wait_limit, 1)));
-        return;
-    }
     const site_publisher& publisher = *state->publisher;
     std::shared_ptr<const held_coverage> coverage =
         coverage_of(catalogue, order_for(publisher.services, *catalogue));
-    turn.give_back();
+    turn->give_back();
     if (!coverage)
         send_whole(request, messages_response(500, "No coverage map",
                                               "the coverage map could not be computed\n"));

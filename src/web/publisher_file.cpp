@@ -347,6 +347,7 @@ static void take_texts(const given_values& given, const publisher_texts& base_te
     services.frames[1] = given.frames[1];
     if (given.line[k_moc_order])
         services.moc_order = std::atoi(given.value[k_moc_order].c_str());
+    assert(services.moc_order >= -1 && services.moc_order <= deepest_order);
 }
 
 int read_publisher_text(const std::string& text, const char* name,
