@@ -7,6 +7,8 @@
 # and writes TEXTS_OUT, defining the publisher_texts PREFIX_publisher, and RECORD_OUT,
 # defining the registry_texts PREFIX_record. A file touched only when its text changes.
 # Bad lines stop the configuration, each named in a message, as the query server names them.
+# The services' settings (short_name ... moc_order) are checked as the server checks them,
+# but none is built in: they are the site's own.
 #
 # Run alone, it checks one file: cmake -DCONF=FILE -P cmake/publisher_conf.cmake.
 
@@ -155,8 +157,28 @@ macro(_galsift_read_conf)
             continue()
         elseif(("${key}" STREQUAL "identifier" OR "${key}" STREQUAL "publisher_id") AND
                NOT "${value}" MATCHES
-               "^ivo://[A-Za-z0-9][A-Za-z0-9._~-][A-Za-z0-9._~-]+(/[A-Za-z0-9._~/-]*)?$")
+               "^ivo://[A-Za-z0-9][A-Za-z0-9._~-][A-Za-z0-9._~-]+(/[A-Za-z0-9._~-]+)*$")
             set(why "\"${key}\" is not an IVOA identifier, ivo://authority/path")
+            _galsift_refuse()
+            continue()
+        endif()
+        string(TOUPPER "${value}" frame)
+        string(REGEX REPLACE " +" " " frame "${frame}")
+        string(LENGTH "${value}" bytes)
+        if("${key}" STREQUAL "short_name" AND bytes GREATER 16)
+            set(why "\"${key}\" is longer than 16 bytes")
+        elseif("${key}" STREQUAL "created" AND NOT "${value}" MATCHES
+               "^[0-9][0-9][0-9][0-9]-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])$")
+            set(why "\"${key}\" is not a date, YYYY-MM-DD")
+        elseif("${key}" MATCHES "^frame_(2000|1950)$" AND
+               NOT "${frame}" MATCHES "^(ICRS|FK5 J2000|FK4 B1950)$")
+            set(why "\"${key}\" is not ICRS, FK5 J2000 or FK4 B1950")
+        elseif("${key}" STREQUAL "moc_order" AND NOT "${value}" MATCHES "^0*([0-9]|[12][0-9])$")
+            set(why "\"${key}\" is not a whole number from 0 to 29")
+        else()
+            set(why "")
+        endif()
+        if(NOT why STREQUAL "")
             _galsift_refuse()
             continue()
         endif()

@@ -10,7 +10,6 @@
 #include "query/query_form.h"
 #include "server/answer_pictures.h"
 #include "server/fcgi_response.h"
-#include "server/held_registry.h"
 #include "server/held_site.h"
 #include "store/store_select.h"
 #include "vo/cone_search.h"
@@ -94,9 +93,9 @@ static void write_selection(fcgi_response& response, const held_catalogue& held,
         text_sink out;
         out.deliver = deliver_to_response;
         out.to = &response;
-        const registry_settings& settings = current_registry()->settings;
+        const site_publisher& publisher = *state.publisher;
         put_selection(choice.format, reader, query.epoch,
-                      settings.frames[query.epoch == 1950 ? 1 : 0], state.publisher->texts, out);
+                      publisher.services.frames[query.epoch == 1950 ? 1 : 0], publisher.texts, out);
         out.flush();
         return;
     }
@@ -235,7 +234,7 @@ void answer_cone_search(FCGX_Request& request, server_context& server) {
     }
     cone_service service;
     service.row_limit = static_cast<std::size_t>(server.settings.limits.cone_rows);
-    service.frame = current_registry()->settings.frames[0];
+    service.frame = state->publisher->services.frames[0];
     fcgi_response response;
     start_response(response, request, table_head(asked.content_type, nullptr), server, turn,
                    started);

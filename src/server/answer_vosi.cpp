@@ -5,7 +5,6 @@
 #include "flow/messages.h"
 #include "server/fcgi_response.h"
 #include "server/held_coverage.h"
-#include "server/held_registry.h"
 #include "server/held_site.h"
 #include "store/file_version.h"
 #include "store/store_load.h"
@@ -25,6 +24,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,16 +85,16 @@ static std::vector<std::string> extra_capabilities(const std::string& site) {
 }
 
 // Every capability of the site at `site`: the cone search (its test query from a real
-// entry of `catalogue`, when it is readable), the VOSI documents, the coverage map, and
-// the extra ones.
+// entry of `catalogue`, when it is readable; its positions in `frame`), the VOSI documents,
+// the coverage map, and the extra ones.
 static std::vector<std::string> site_capabilities(const std::string& site,
                                                   const held_catalogue* catalogue,
                                                   const server_context& server,
-                                                  const registry_settings& settings) {
+                                                  const coordinate_frame& frame) {
     cone_capability_facts facts;
     facts.site = site;
     facts.max_records = static_cast<std::size_t>(server.settings.limits.cone_rows);
-    facts.frame = settings.frames[0];
+    facts.frame = frame;
     if (catalogue && catalogue->readable)
         facts.has_test = test_position(catalogue->store, facts.test);
     std::vector<std::string> capabilities = {cone_capability(facts), vosi_capabilities(site),
@@ -105,8 +105,8 @@ static std::vector<std::string> site_capabilities(const std::string& site,
 }
 
 // The coverage map's order: the publisher's, else one for the catalogue's size.
-static int order_for(const registry_settings& settings, const held_catalogue& catalogue) {
-    return settings.moc_order >= 0 ? settings.moc_order : coverage_order(catalogue.store.size());
+static int order_for(const service_settings& services, const held_catalogue& catalogue) {
+    return services.moc_order >= 0 ? services.moc_order : coverage_order(catalogue.store.size());
 }
 
 // The seconds since 1970 of the date `date` (YYYY-MM-DD, UTC midnight).
@@ -118,26 +118,28 @@ static long long seconds_of(const std::string& date) {
     return static_cast<long long>(timegm(&parts));
 }
 
-// The record of the site at `site` from `held` (the publisher's settings, which hold what
-// a record needs), `catalogue` (readable) and `server`'s row limit. Returns it, or an
-// empty text with the reason in `why` when the coverage map cannot be computed.
-static std::string site_record(const std::string& site, const held_registry& held,
+// The record of the site at `site` from `publisher` (what its publisher.conf gives, which
+// holds what a record needs; the file changed at `publisher_changed_at`, 0 for none),
+// `catalogue` (readable) and `server`'s row limit. Returns it, or an empty text with the
+// reason in `why` when the coverage map cannot be computed.
+static std::string site_record(const std::string& site, const site_publisher& publisher,
+                               std::time_t publisher_changed_at,
                                const std::shared_ptr<const held_catalogue>& catalogue,
                                const server_context& server, std::string& why) {
-    const registry_settings& settings = held.settings;
+    registry_settings settings = registry_settings_of(publisher);
     std::shared_ptr<const held_coverage> coverage =
-        coverage_of(catalogue, order_for(settings, *catalogue));
+        coverage_of(catalogue, order_for(publisher.services, *catalogue));
     if (!coverage) {
         why = "the coverage map could not be computed";
         return std::string();
     }
     record_facts facts;
     facts.site = site;
-    facts.capabilities = site_capabilities(site, catalogue.get(), server, settings);
+    facts.capabilities = site_capabilities(site, catalogue.get(), server, settings.frames[0]);
     facts.spatial = coverage->summary;
     file_version file = version_of(catalogue->name);
     long long catalogue_changed = file.found ? file.modified.tv_sec : catalogue->read_at;
-    facts.updated = std::max(catalogue_changed, static_cast<long long>(held.changed_at));
+    facts.updated = std::max(catalogue_changed, static_cast<long long>(publisher_changed_at));
     facts.created = settings.created.empty() ? catalogue_changed : seconds_of(settings.created);
     facts.updated = std::max(facts.updated, facts.created); // never before it was created
     return record_document(settings, facts);
@@ -148,11 +150,11 @@ static std::string site_record(const std::string& site, const held_registry& hel
 // The capabilities, the site's addresses from the request.
 void answer_capabilities(FCGX_Request& request, server_context& server) {
     std::shared_ptr<const site_state> state = current_site();
-    std::shared_ptr<const held_registry> registry = current_registry();
     std::string site = site_of(request, "/capabilities");
-    send_whole(request, whole_response(xml_content_type, capabilities_document(site_capabilities(
-                                                             site, state->catalogue_of(2000),
-                                                             server, registry->settings))));
+    send_whole(request,
+               whole_response(xml_content_type, capabilities_document(site_capabilities(
+                                                    site, state->catalogue_of(2000), server,
+                                                    state->publisher->services.frames[0]))));
 }
 
 // Available while both catalogues are held readable; the notes say what is amiss with
@@ -177,8 +179,8 @@ void answer_availability(FCGX_Request& request, server_context&) {
 
 // /tables (with detail=min, without the columns) or /tables/NAME, one table.
 void answer_tables(FCGX_Request& request, server_context&) {
-    std::shared_ptr<const held_registry> registry = current_registry();
-    const coordinate_frame* frames = registry->settings.frames;
+    std::shared_ptr<const site_state> state = current_site();
+    const coordinate_frame* frames = state->publisher->services.frames;
     std::string path = asked_path(request);
     std::size_t child = path.rfind("/tables/");
     if (child != std::string::npos) {
@@ -197,33 +199,49 @@ void answer_tables(FCGX_Request& request, server_context&) {
 
 // ---- /record, /moc ----
 
+// The J2000 catalogue of `state`, for a request that computes from it under `turn`, a
+// worker turn asked for once the catalogue is known readable. Returns null, the request
+// answered with 503, when the catalogue cannot be read now or no turn comes.
+static std::shared_ptr<const held_catalogue> catalogue_with_turn(FCGX_Request& request,
+                                                                 server_context& server,
+                                                                 const site_state& state,
+                                                                 std::optional<held_turn>& turn) {
+    std::shared_ptr<const held_catalogue> catalogue = state.catalogues[0];
+    if (!catalogue || !catalogue->readable) {
+        send_whole(request, unreadable_response());
+        return nullptr;
+    }
+    turn.emplace(server.turns, &request);
+    if (!turn->held) {
+        send_whole(request, busy_response(std::max(server.settings.here.wait_limit, 1)));
+        return nullptr;
+    }
+    return catalogue;
+}
+
 // The registry record: 404 while publisher.conf lacks what it needs, 503 while the
 // catalogue cannot be read or no turn comes, 500 should the coverage map fail.
 void answer_record(FCGX_Request& request, server_context& server) {
-    std::shared_ptr<const held_registry> registry = current_registry();
-    std::string missing = missing_record_settings(registry->settings);
+    std::shared_ptr<const site_state> state = current_site();
+    registry_settings settings = registry_settings_of(*state->publisher);
+    std::string missing = missing_record_settings(settings);
     if (!missing.empty()) {
         send_whole(request,
                    messages_response(404, "No registry record",
                                      "the site's publisher.conf does not say: " + missing + "\n"));
         return;
     }
-    std::shared_ptr<const site_state> state = current_site();
-    std::shared_ptr<const held_catalogue> catalogue = state->catalogues[0];
-    if (!catalogue || !catalogue->readable) {
-        send_whole(request, unreadable_response());
+    std::optional<held_turn> turn;
+    std::shared_ptr<const held_catalogue> catalogue =
+        catalogue_with_turn(request, server, *state, turn);
+    if (!catalogue)
         return;
-    }
-    held_turn turn(server.turns, &request);
-    if (!turn.held) {
-        send_whole(request, busy_response(std::max(server.settings.here.wait_limit, 1)));
-        return;
-    }
-    const std::string& own = registry->settings.site_url;
+    const std::string& own = settings.site_url;
     std::string why;
-    std::string record = site_record(own.empty() ? site_of(request, "/record") : own, *registry,
-                                     catalogue, server, why);
-    turn.give_back();
+    std::string record =
+        site_record(own.empty() ? site_of(request, "/record") : own, *state->publisher,
+                    state->publisher_changed_at, catalogue, server, why);
+    turn->give_back();
     send_whole(request, record.empty() ? messages_response(500, "No registry record", why + "\n")
                                        : whole_response(xml_content_type, record));
 }
@@ -242,20 +260,15 @@ void answer_moc(FCGX_Request& request, server_context& server) {
         ascii = pair == "format=ascii";
     }
     std::shared_ptr<const site_state> state = current_site();
-    std::shared_ptr<const held_catalogue> catalogue = state->catalogues[0];
-    if (!catalogue || !catalogue->readable) {
-        send_whole(request, unreadable_response());
+    std::optional<held_turn> turn;
+    std::shared_ptr<const held_catalogue> catalogue =
+        catalogue_with_turn(request, server, *state, turn);
+    if (!catalogue)
         return;
-    }
-    held_turn turn(server.turns, &request);
-    if (!turn.held) {
-        send_whole(request, busy_response(std::max(server.settings.here.wait_limit, 1)));
-        return;
-    }
-    std::shared_ptr<const held_registry> registry = current_registry();
+    const site_publisher& publisher = *state->publisher;
     std::shared_ptr<const held_coverage> coverage =
-        coverage_of(catalogue, order_for(registry->settings, *catalogue));
-    turn.give_back();
+        coverage_of(catalogue, order_for(publisher.services, *catalogue));
+    turn->give_back();
     if (!coverage)
         send_whole(request, messages_response(500, "No coverage map",
                                               "the coverage map could not be computed\n"));
@@ -264,7 +277,7 @@ void answer_moc(FCGX_Request& request, server_context& server) {
                    whole_response(moc_ascii_content_type, moc_ascii(coverage->map) + "\n"));
     else
         send_whole(request, whole_response(moc_fits_content_type,
-                                           moc_fits(coverage->map, registry->settings.identifier,
+                                           moc_fits(coverage->map, publisher.record.identifier,
                                                     std::string("galsift ") + GALSIFT_VERSION),
                                            "galsift-coverage.fits"));
 }
@@ -272,9 +285,17 @@ void answer_moc(FCGX_Request& request, server_context& server) {
 // ---- galsift-server --record ----
 
 int print_record(const server_settings& settings) {
-    std::shared_ptr<const held_registry> registry = current_registry();
-    std::string missing = missing_record_settings(registry->settings);
-    if (registry->settings.site_url.empty())
+    site_publisher publisher;
+    std::string said;
+    int read = read_publisher_file(publisher_file_name, built_in_publisher, built_in_record,
+                                   publisher, said);
+    if (read != publisher_read && read != publisher_missing) {
+        std::fprintf(stderr, "%sgalsift-server: publisher.conf is refused\n", said.c_str());
+        return 1;
+    }
+    registry_settings record_settings = registry_settings_of(publisher);
+    std::string missing = missing_record_settings(record_settings);
+    if (record_settings.site_url.empty())
         missing += std::string(missing.empty() ? "" : ", ") + "site_url";
     if (!missing.empty()) {
         std::fprintf(stderr, "galsift-server: publisher.conf does not say: %s\n", missing.c_str());
@@ -295,8 +316,10 @@ int print_record(const server_settings& settings) {
     server_context server;
     server.settings = settings;
     std::string why;
-    std::string record = site_record(registry->settings.site_url, *registry,
-                                     std::shared_ptr<const held_catalogue>(catalogue), server, why);
+    file_version file = version_of(publisher_file_name);
+    std::string record =
+        site_record(record_settings.site_url, publisher, file.found ? file.modified.tv_sec : 0,
+                    std::shared_ptr<const held_catalogue>(catalogue), server, why);
     if (record.empty()) {
         std::fprintf(stderr, "galsift-server: %s\n", why.c_str());
         return 1;

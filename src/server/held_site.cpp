@@ -159,29 +159,34 @@ static void reread_style(site_state& next) {
     say_into(nullptr);
 }
 
-// Reads publisher.conf again into `next`, a copy of the state: its texts take the place of
-// the old ones when every line is good, and the built-in texts when it is gone; a file with
-// bad lines (or none that can be read) leaves the old texts in place, and the notes say
-// why. A state without texts gets the built-in ones.
+// Reads publisher.conf again into `next`, a copy of the state: its texts and settings take
+// the place of the old ones when every line is good, and the built-in texts and the default
+// settings when it is gone; a file with bad lines (or none that can be read) leaves the old
+// ones in place, and the notes say why. A state without texts gets the built-in ones.
 static void reread_publisher(site_state& next) {
+    static const char defaults[] = "the built-in texts and the default settings";
     auto fresh = std::make_shared<site_publisher>();
     std::string said;
     int result =
         read_publisher_file(publisher_file_name, built_in_publisher, built_in_record, *fresh, said);
     if (result == publisher_read || result == publisher_missing) {
+        file_version file = version_of(publisher_file_name);
         next.publisher = fresh;
+        next.publisher_changed_at = file.found ? file.modified.tv_sec : 0;
         publisher_refusal.clear();
         publisher_read_at = result == publisher_read ? std::time(nullptr) : 0;
-        std::fprintf(stderr, "galsift-server: %s\n",
-                     result == publisher_read ? "read publisher.conf"
-                                              : "no publisher.conf: the built-in texts are served");
+        if (result == publisher_read)
+            std::fprintf(stderr, "galsift-server: read publisher.conf\n");
+        else
+            std::fprintf(stderr, "galsift-server: no publisher.conf: %s are served\n", defaults);
     } else {
         char when[64] = "";
         std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", std::gmtime(&publisher_read_at));
-        publisher_refusal = said + "publisher.conf is refused: " +
-                            (publisher_read_at ? "the texts read at " + std::string(when)
-                                               : std::string("the built-in texts")) +
-                            " are served until it is mended\n";
+        publisher_refusal =
+            said + "publisher.conf is refused: " +
+            (publisher_read_at ? "the texts and settings read at " + std::string(when)
+                               : std::string(defaults)) +
+            " are served until it is mended\n";
         std::fprintf(stderr, "galsift-server: %s", publisher_refusal.c_str());
         if (!next.publisher) {
             std::string none;

@@ -1,11 +1,12 @@
 // What the query server holds of its site: each epoch's catalogue in a store, the table
-// style and the publisher's texts, as one state that every query reads whole. The state is never
-// changed: a file that changes is read beside the state in use, and a new state then takes its
-// place at once; a query keeps the state it started with until it ends, and the old one is released
-// with its last query. A file that changes while it is read, or that is damaged, is not put in
-// place: the last good catalogue stays, and the site's notes say why. So does a publisher.conf with
-// bad lines: the last good texts stay (the built-in ones, when there were none), and the notes name
-// the lines.
+// style, and the publisher's texts and the services' settings, as one state that every query
+// reads whole. The state is never changed: a file that changes is read beside the state in
+// use, and a new state then takes its place at once; a query keeps the state it started with
+// until it ends, and the old one is released with its last query. A file that changes while
+// it is read, or that is damaged, is not put in place: the last good catalogue stays, and the
+// site's notes say why. So does a publisher.conf with bad lines: the last good texts and
+// settings stay (the built-in texts and the default settings, when there were none), and the
+// notes name the lines.
 #ifndef GALSIFT_SERVER_HELD_SITE_H
 #define GALSIFT_SERVER_HELD_SITE_H
 
@@ -31,9 +32,12 @@ struct site_state {
     std::shared_ptr<const held_catalogue> catalogues[2]; // CG2000.dat, CG1950.dat
     table_style style;                                   // the results table's style
     std::string style_messages;                          // what reading style.var said
-    std::shared_ptr<const site_publisher> publisher;     // the publisher's texts: those of
+    std::shared_ptr<const site_publisher> publisher;     // the publisher's texts and the
+                                                         // services' settings: those of
                                                          // publisher.conf over the built-in
-                                                         // ones; never null
+                                                         // texts; never null
+    std::time_t publisher_changed_at = 0;                // the modification time of the
+                                                         // publisher.conf read; 0: none
     std::string notes; // what is amiss with the site's files now, a line each;
                        // empty when every file is served as it stands
 

@@ -11,8 +11,8 @@
 #define GALSIFT_VO_CONE_SEARCH_H
 
 #include "vo/cone.h"
-#include "vo/coordinate_frame.h"
 #include "vo/text_sink.h"
+#include "web/coordinate_frame.h"
 
 #include <cstddef>
 #include <string>

@@ -8,8 +8,8 @@
 #ifndef GALSIFT_VO_RESULT_FORMATS_H
 #define GALSIFT_VO_RESULT_FORMATS_H
 
-#include "vo/coordinate_frame.h"
 #include "vo/text_sink.h"
+#include "web/coordinate_frame.h"
 
 #include <string>
 

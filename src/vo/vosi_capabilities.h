@@ -7,8 +7,8 @@
 #ifndef GALSIFT_VO_VOSI_CAPABILITIES_H
 #define GALSIFT_VO_VOSI_CAPABILITIES_H
 
-#include "vo/coordinate_frame.h"
 #include "vo/sky_position.h"
+#include "web/coordinate_frame.h"
 
 #include <cstddef>
 #include <string>

@@ -4,7 +4,7 @@
 #ifndef GALSIFT_VO_VOSI_TABLES_H
 #define GALSIFT_VO_VOSI_TABLES_H
 
-#include "vo/coordinate_frame.h"
+#include "web/coordinate_frame.h"
 
 #include <string>
 

@@ -7,9 +7,9 @@
 #define GALSIFT_VO_VOTABLE_H
 
 #include "catalogue/entry.h"
-#include "vo/coordinate_frame.h"
 #include "vo/table_columns.h"
 #include "vo/text_sink.h"
+#include "web/coordinate_frame.h"
 
 #include <cstddef>
 #include <string>

@@ -1,9 +1,11 @@
 // Reading publisher.conf.
 #include "web/publisher_file.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // ---- The keys ----
@@ -23,8 +25,7 @@ enum publisher_key {
     k_description,
     k_subject,
     k_reference_url,
-    // The registry record's other settings, read by registry_settings (src/vo/): checked
-    // here as to their form only.
+    // The services' settings.
     k_short_name,
     k_publisher_id,
     k_site_url,
@@ -37,7 +38,7 @@ enum publisher_key {
 };
 
 // How a key's value is written.
-enum value_form { plain_text, person, address, identifier };
+enum value_form { plain_text, person, address, identifier, short_text, date, frame, order };
 
 struct key_rule {
     const char* name;
@@ -54,18 +55,25 @@ static const key_rule rules[key_count] = {
     {"identifier", identifier, false, false}, {"publisher", plain_text, false, false},
     {"contact", person, false, false},        {"description", plain_text, false, false},
     {"subject", plain_text, true, false},     {"reference_url", address, false, false},
-    {"short_name", plain_text, false, false}, {"publisher_id", identifier, false, false},
-    {"site_url", address, false, false},      {"created", plain_text, false, false},
-    {"waveband", plain_text, true, false},    {"frame_2000", plain_text, false, false},
-    {"frame_1950", plain_text, false, false}, {"moc_order", plain_text, false, false},
+    {"short_name", short_text, false, false}, {"publisher_id", identifier, false, false},
+    {"site_url", address, false, false},      {"created", date, false, false},
+    {"waveband", plain_text, true, false},    {"frame_2000", frame, false, false},
+    {"frame_1950", frame, false, false},      {"moc_order", order, false, false},
 };
+
+// The longest short_name, bytes.
+const std::size_t short_name_limit = 16;
+
+// The deepest coverage map a publisher may ask for.
+const long deepest_order = 29;
 
 // What a file gives, key by key, before it is taken.
 struct given_values {
     std::string value[key_count]; // each key's value (the last, for a repeated key)
     int line[key_count] = {};     // the line each key was first given on; 0: not given
-    std::vector<std::string> author_names, author_mails, subjects;
+    std::vector<std::string> author_names, author_mails, subjects, wavebands;
     std::string contact_name, contact_mail;
+    coordinate_frame frames[2] = {frame_of_epoch(2000), frame_of_epoch(1950)};
 };
 
 // ---- Texts ----
@@ -143,16 +151,41 @@ static bool is_address(const std::string& text) {
 }
 
 // ivo://, an authority of three bytes or more (a letter or digit first, then letters,
-// digits and "._~-"), then optionally a path: "/" and letters, digits and "._~/-".
+// digits and "._~-"), then a path of any number of parts, each a '/' and one byte or more
+// of letters, digits and "._~-".
 static bool is_identifier(const std::string& text) {
     const std::size_t head = 6;
     if (!starts_with(text, "ivo://"))
         return false;
     std::size_t slash = text.find('/', head);
     std::size_t end = slash == std::string::npos ? text.size() : slash;
-    return end - head >= 3 && is_letter_or_digit(text[head]) &&
-           all_word_chars(text, head, end, "._~-") &&
-           all_word_chars(text, end, text.size(), "._~/-");
+    if (end - head < 3 || !is_letter_or_digit(text[head]) ||
+        !all_word_chars(text, head, end, "._~-"))
+        return false;
+    for (std::size_t start = end; start < text.size(); start = end) {
+        end = std::min(text.find('/', start + 1), text.size());
+        if (end == start + 1 || !all_word_chars(text, start + 1, end, "._~-"))
+            return false;
+    }
+    return true;
+}
+
+// YYYY-MM-DD, a month from 01 to 12, a day from 01 to 31.
+static bool is_date(const std::string& text) {
+    static const char form[] = "dddd-dd-dd"; // d: a digit
+    if (text.size() != std::strlen(form))
+        return false;
+    for (std::size_t n = 0; n < text.size(); n++)
+        if (form[n] == 'd' ? !(text[n] >= '0' && text[n] <= '9') : text[n] != form[n])
+            return false;
+    int month = std::atoi(text.c_str() + 5), day = std::atoi(text.c_str() + 8);
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+// Digits alone, whose number is at most deepest_order.
+static bool is_order(const std::string& text) {
+    return text.find_first_not_of("0123456789") == std::string::npos &&
+           std::strtol(text.c_str(), nullptr, 10) <= deepest_order;
 }
 
 // "Name <mail>": the name before the last '<', blanks dropped, not empty; the mail between
@@ -194,6 +227,15 @@ static std::string take_value(const key_rule& rule, int key, const std::string& 
         return key_name + publisher_reasons::not_address;
     if (rule.form == identifier && !is_identifier(value))
         return key_name + publisher_reasons::not_identifier;
+    if (rule.form == short_text && value.size() > short_name_limit)
+        return key_name + publisher_reasons::too_long_name;
+    if (rule.form == date && !is_date(value))
+        return key_name + publisher_reasons::not_date;
+    coordinate_frame named = frame_of_epoch(2000);
+    if (rule.form == frame && !frame_named(value, named))
+        return key_name + publisher_reasons::not_frame;
+    if (rule.form == order && !is_order(value))
+        return key_name + publisher_reasons::not_order;
 
     if (!given.line[key])
         given.line[key] = line;
@@ -204,8 +246,10 @@ static std::string take_value(const key_rule& rule, int key, const std::string& 
     } else if (key == k_contact) {
         given.contact_name = name;
         given.contact_mail = mail;
-    } else if (key == k_subject) {
-        given.subjects.push_back(value);
+    } else if (key == k_subject || key == k_waveband) {
+        (key == k_subject ? given.subjects : given.wavebands).push_back(value);
+    } else if (rule.form == frame) {
+        given.frames[key == k_frame_2000 ? 0 : 1] = named;
     }
     return "";
 }
@@ -234,12 +278,14 @@ const char* site_publisher::keep(const std::string& text) {
     return held.back().c_str();
 }
 
-// Puts into `out` the texts `given` gives, and the base's for the rest.
+// Puts into `out` the texts and settings `given` gives, and for the rest the base's texts
+// and the settings' defaults.
 static void take_texts(const given_values& given, const publisher_texts& base_texts,
                        const registry_texts& base_record, site_publisher& out) {
     out.held.clear();
     out.authors.clear();
     out.subjects.clear();
+    out.wavebands.clear();
     auto text = [&](int key, const char* base) {
         return out.keep(given.line[key] ? given.value[key] : std::string(base));
     };
@@ -283,6 +329,25 @@ static void take_texts(const given_values& given, const publisher_texts& base_te
     }
     record.subjects = out.subjects.empty() ? nullptr : out.subjects.data();
     record.subject_count = out.subjects.size();
+
+    service_settings& services = out.services;
+    services = service_settings();
+    services.short_name = text(k_short_name, "");
+    services.publisher_id = text(k_publisher_id, "");
+    std::string site = given.value[k_site_url];
+    while (!site.empty() && site.back() == '/' && is_address(site.substr(0, site.size() - 1)))
+        site.pop_back();
+    services.site_url = out.keep(site);
+    services.created = text(k_created, "");
+    for (const std::string& waveband : given.wavebands)
+        out.wavebands.push_back(out.keep(waveband));
+    services.wavebands = out.wavebands.empty() ? nullptr : out.wavebands.data();
+    services.waveband_count = out.wavebands.size();
+    services.frames[0] = given.frames[0];
+    services.frames[1] = given.frames[1];
+    if (given.line[k_moc_order])
+        services.moc_order = std::atoi(given.value[k_moc_order].c_str());
+    assert(services.moc_order >= -1 && services.moc_order <= deepest_order);
 }
 
 int read_publisher_text(const std::string& text, const char* name,

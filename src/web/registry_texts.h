@@ -2,7 +2,9 @@
 // texts (publisher_texts): its IVOA identifier, publishing organisation, contact,
 // description, subjects and reference address. The query server takes them from its
 // site's publisher.conf; built_in_record holds those of the publisher.conf the programs
-// were built with. The texts are plain: whoever writes them into a document escapes them.
+// were built with. The record's other settings, which no build carries, stand beside
+// them (service_settings.h). The texts are plain: whoever writes them into a document
+// escapes them.
 #ifndef GALSIFT_WEB_REGISTRY_TEXTS_H
 #define GALSIFT_WEB_REGISTRY_TEXTS_H
 

@@ -125,6 +125,23 @@ TEST(PublisherFile, BadLinesNamedByBoth) {
         {"subject =", "\"subject\" has no value"},
         {"subject = Gala\rxies", "\"subject\" holds a control character"},
         {"subject = Galaxies\r\r", nullptr},
+        {"publisher_id = ivo://sur.example.cl/a//b",
+         "\"publisher_id\" is not an IVOA identifier, ivo://authority/path"},
+        {"publisher_id = ivo://sur.example.cl/a/",
+         "\"publisher_id\" is not an IVOA identifier, ivo://authority/path"},
+        {"publisher_id = ivo://sur.example.cl/a/b.c~d_e-f", nullptr},
+        {"short_name = Relevamiento S\u00fcr", "\"short_name\" is longer than 16 bytes"},
+        {"short_name = Relevamiento Sur", nullptr},
+        {"created = 2024-1-05", "\"created\" is not a date, YYYY-MM-DD"},
+        {"created = 2024-00-10", "\"created\" is not a date, YYYY-MM-DD"},
+        {"created = 2024-12-31", nullptr},
+        {"frame_2000 = FK5", "\"frame_2000\" is not ICRS, FK5 J2000 or FK4 B1950"},
+        {"frame_2000 = icrs j2000", "\"frame_2000\" is not ICRS, FK5 J2000 or FK4 B1950"},
+        {"frame_2000 = fk5   J2000", nullptr},
+        {"frame_1950 = ICRS", nullptr},
+        {"moc_order = -1", "\"moc_order\" is not a whole number from 0 to 29"},
+        {"moc_order = 30", "\"moc_order\" is not a whole number from 0 to 29"},
+        {"moc_order = 029", nullptr},
     };
     std::string path = (std::filesystem::temp_directory_path() /
                         ("galsift-publisher-" + std::to_string(getpid()) + ".conf"))

@@ -9,9 +9,11 @@
 #include "vo/site_address.h"
 #include "vo/vosi_availability.h"
 #include "vo/votable.h"
+#include "web/publisher_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -146,26 +148,34 @@ TEST(vosi_cone, FrameInTheCoordinateSystem) {
 }
 
 TEST(vosi_registry, SettingsRead) {
-    registry_settings settings;
-    read_registry_settings("# a comment\n"
-                           "  title = A catalogue  \n"
-                           "identifier = ivo://example.org/cat/one\n"
-                           "institution = An institute\n"
-                           "contact = A. Person <a.person@example.org>\n"
-                           "author = B. Author <b@example.org>\n"
-                           "author = C. Author\n"
-                           "description = First half,\n"
-                           "description = second half.\n"
-                           "subject = galaxies\n"
-                           "subject = redshift surveys\n"
-                           "reference_url = https://example.org/cat/\n"
-                           "site_url = https://example.org/cat//\n"
-                           "frame_2000 = icrs\n"
-                           "moc_order = 9\n"
-                           "owner = The owner\n"
-                           "\n",
-                           settings);
-    EXPECT_EQ(settings.notes, "");
+    site_publisher read;
+    std::string said;
+    ASSERT_EQ(read_publisher_text("# a comment\n"
+                                  "  title = A catalogue  \n"
+                                  "identifier = ivo://example.org/cat/one\n"
+                                  "institution = An institute\n"
+                                  "contact = A. Person <a.person@example.org>\n"
+                                  "author = B. Author <b@example.org>\n"
+                                  "author = C. Author <c@example.org>\n"
+                                  "description = First half, second half.\n"
+                                  "subject = galaxies\n"
+                                  "subject = redshift surveys\n"
+                                  "reference_url = https://example.org/cat/\n"
+                                  "site_url = https://example.org/cat//\n"
+                                  "frame_2000 = icrs\n"
+                                  "moc_order = 9\n"
+                                  "owner = The owner\n"
+                                  "short_name = A cat\n"
+                                  "publisher_id = ivo://example.org\n"
+                                  "created = 2020-02-02\n"
+                                  "waveband = Optical\n"
+                                  "waveband = Radio\n"
+                                  "\n",
+                                  publisher_file_name, publisher_texts(), registry_texts(), read,
+                                  said),
+              publisher_read);
+    EXPECT_EQ(said, "");
+    registry_settings settings = registry_settings_of(read);
     EXPECT_EQ(settings.title, "A catalogue");
     EXPECT_EQ(settings.identifier, "ivo://example.org/cat/one");
     EXPECT_EQ(settings.publisher, "An institute");
@@ -175,44 +185,58 @@ TEST(vosi_registry, SettingsRead) {
     EXPECT_EQ(settings.description, "First half, second half.");
     EXPECT_EQ(settings.subjects, (std::vector<std::string>{"galaxies", "redshift surveys"}));
     EXPECT_EQ(settings.site_url, "https://example.org/cat");
+    EXPECT_EQ(settings.short_name, "A cat");
+    EXPECT_EQ(settings.publisher_id, "ivo://example.org");
+    EXPECT_EQ(settings.created, "2020-02-02");
+    EXPECT_EQ(settings.wavebands, (std::vector<std::string>{"Optical", "Radio"}));
     EXPECT_STREQ(settings.frames[0].system, "ICRS");
     EXPECT_STREQ(settings.frames[1].system, "eq_FK4");
-    EXPECT_EQ(settings.moc_order, 9);
+    EXPECT_EQ(read.services.moc_order, 9);
     EXPECT_EQ(missing_record_settings(settings), "");
     EXPECT_EQ(missing_record_settings(registry_settings()),
               "title, identifier, publisher (or institution), contact, description, subject, "
               "reference_url");
 
     struct {
-        const char* line;
-        const char* note; // after "publisher.conf line 1: "
+        const char* text;
+        const char* note; // after "publisher.conf line N: "
+        int line = 1;     // N
     } refused[] = {
-        {"no equals sign", "not a line of key = value"},
-        {"= value", "not a line of key = value"},
-        {"title =", "title: no value"},
-        {"identifer = ivo://a.b/c", "identifer: unknown key"},
-        {"identifier = http://example.org/", "identifier: not an IVOA identifier"},
-        {"identifier = ivo://ab", "identifier: not an IVOA identifier"},
-        {"identifier = ivo://example.org//x", "identifier: not an IVOA identifier"},
-        {"identifier = ivo://example.org/x/", "identifier: not an IVOA identifier"},
-        {"identifier = ivo://exa mple.org", "identifier: not an IVOA identifier"},
-        {"contact = A. Person <a.person>", "contact: must be a name"},
-        {"contact = A. Person <a@b.c", "contact: must be a name"},
-        {"reference_url = example.org", "reference_url: not an http:// or https:// address"},
-        {"site_url = http://a b/", "site_url: not an http:// or https:// address"},
-        {"created = 2024-13-01", "created: not a date YYYY-MM-DD"},
-        {"frame_1950 = FK4", "frame_1950: must be ICRS, FK5 J2000 or FK4 B1950"},
-        {"moc_order = 30", "moc_order: must be a whole number from 0 to 29"},
-        {"moc_order = 8.5", "moc_order: must be a whole number from 0 to 29"},
-        {"short_name = seventeen letters", "short_name: longer than 16 characters"},
+        {"no equals sign", "no \"=\": a line is key = value, or a comment after #"},
+        {"= value", "unknown key \"\""},
+        {"title =", "\"title\" has no value"},
+        {"identifer = ivo://a.b/c", "unknown key \"identifer\""},
+        {"identifier = http://example.org/", "\"identifier\" is not an IVOA identifier"},
+        {"identifier = ivo://ab", "\"identifier\" is not an IVOA identifier"},
+        {"identifier = ivo://example.org//x", "\"identifier\" is not an IVOA identifier"},
+        {"identifier = ivo://example.org/x/", "\"identifier\" is not an IVOA identifier"},
+        {"identifier = ivo://exa mple.org", "\"identifier\" is not an IVOA identifier"},
+        {"contact = A. Person <a.person>", "\"contact\": \"a.person\" is not a mail address"},
+        {"contact = A. Person <a@b.c", "\"contact\" is not written Name <mail>"},
+        {"reference_url = example.org", "\"reference_url\" is not an http:// or https:// address"},
+        {"site_url = http://a b/", "\"site_url\" is not an http:// or https:// address"},
+        {"created = 2024-13-01", "\"created\" is not a date, YYYY-MM-DD"},
+        {"frame_1950 = FK4", "\"frame_1950\" is not ICRS, FK5 J2000 or FK4 B1950"},
+        {"moc_order = 30", "\"moc_order\" is not a whole number from 0 to 29"},
+        {"moc_order = 8.5", "\"moc_order\" is not a whole number from 0 to 29"},
+        {"short_name = seventeen letters", "\"short_name\" is longer than 16 bytes"},
+        // A creator has a mail as every author does; a description is one line.
+        {"author = C. Author", "\"author\" is not written Name <mail>"},
+        {"description = First half,\ndescription = second half.",
+         "\"description\" given again, first at line 1", 2},
     };
     for (const auto& c : refused) {
-        registry_settings read;
-        read_registry_settings(c.line, read);
-        EXPECT_EQ(read.notes.rfind(std::string("publisher.conf line 1: ") + c.note, 0), 0u)
-            << c.line << ": " << read.notes;
-        EXPECT_EQ(read.identifier, "") << c.line;
-        EXPECT_EQ(read.moc_order, -1) << c.line;
+        site_publisher unread;
+        std::string why;
+        EXPECT_EQ(read_publisher_text(c.text, publisher_file_name, publisher_texts(),
+                                      registry_texts(), unread, why),
+                  publisher_refused)
+            << c.text;
+        std::string expected = "publisher.conf line " + std::to_string(c.line) + ": " + c.note;
+        EXPECT_EQ(why.rfind(expected, 0), 0u) << c.text << ": " << why;
+        EXPECT_EQ(std::count(why.begin(), why.end(), '\n'), 1) << c.text << ": " << why;
+        EXPECT_STREQ(unread.record.identifier, "") << c.text;
+        EXPECT_EQ(unread.services.moc_order, -1) << c.text;
     }
 }
 

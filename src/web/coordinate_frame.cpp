@@ -1,5 +1,5 @@
 // The known frames, and the default of each epoch's catalogue.
-#include "vo/coordinate_frame.h"
+#include "web/coordinate_frame.h"
 
 #include <cctype>
 

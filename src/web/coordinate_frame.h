@@ -3,8 +3,8 @@
 //
 // Three frames are known: ICRS, FK5 at equinox J2000, FK4 at equinox B1950. By default
 // CG2000.dat is FK5 J2000 and CG1950.dat FK4 B1950, as the import tool writes them.
-#ifndef GALSIFT_VO_COORDINATE_FRAME_H
-#define GALSIFT_VO_COORDINATE_FRAME_H
+#ifndef GALSIFT_WEB_COORDINATE_FRAME_H
+#define GALSIFT_WEB_COORDINATE_FRAME_H
 
 #include <string>
 
