@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
     int result = load_store(argv[1], store, report);
     std::printf("result %d: %zu entries, %.2f s, %zu bytes held, %.1f bytes an entry\n", result,
                 report.entries, report.seconds, store.bytes(),
-                report.entries ? static_cast<double>(store.bytes()) / static_cast<double>(report.entries) : 0.0);
+                report.entries
+                    ? static_cast<double>(store.bytes()) / static_cast<double>(report.entries)
+                    : 0.0);
     return result == store_loaded ? 0 : 1;
 }
