@@ -6,8 +6,10 @@
 #include "server/fcgi_response.h"
 #include "server/held_coverage.h"
 #include "server/held_site.h"
+#include "server/tap_http.h"
 #include "store/file_version.h"
 #include "store/store_load.h"
+#include "tap/vosi_documents.h"
 #include "vo/moc_writers.h"
 #include "vo/registry_record.h"
 #include "vo/site_address.h"
@@ -77,31 +79,22 @@ static std::string unreadable_response() {
 
 // ---- What the documents say ----
 
-// The capabilities of services added beside the cone search, for the site at `site`: the
-// table service adds its own fragment here.
-static std::vector<std::string> extra_capabilities(const std::string& site) {
-    (void)site;
-    return {};
-}
-
 // Every capability of the site at `site`: the cone search (its test query from a real
-// entry of `catalogue`, when it is readable; its positions in `frame`), the VOSI documents,
-// the coverage map, and the extra ones.
+// entry of `catalogue`, when it is readable; its positions in `frame`), the table access
+// service at /tap with the limits of `tap_limits`, the VOSI documents, the coverage map.
 static std::vector<std::string> site_capabilities(const std::string& site,
                                                   const held_catalogue* catalogue,
                                                   const server_context& server,
-                                                  const coordinate_frame& frame) {
+                                                  const coordinate_frame& frame,
+                                                  const tap_settings& tap_limits) {
     cone_capability_facts facts;
     facts.site = site;
     facts.max_records = static_cast<std::size_t>(server.settings.limits.cone_rows);
     facts.frame = frame;
     if (catalogue && catalogue->readable)
         facts.has_test = test_position(catalogue->store, facts.test);
-    std::vector<std::string> capabilities = {cone_capability(facts), vosi_capabilities(site),
-                                             coverage_capability(site)};
-    for (const std::string& extra : extra_capabilities(site))
-        capabilities.push_back(extra);
-    return capabilities;
+    return {cone_capability(facts), tap_capability(site + "/tap", tap_limits),
+            vosi_capabilities(site), coverage_capability(site)};
 }
 
 // The coverage map's order: the publisher's, else one for the catalogue's size.
@@ -120,12 +113,14 @@ static long long seconds_of(const std::string& date) {
 
 // The record of the site at `site` from `publisher` (what its publisher.conf gives, which
 // holds what a record needs; the file changed at `publisher_changed_at`, 0 for none),
-// `catalogue` (readable) and `server`'s row limit. Returns it, or an empty text with the
-// reason in `why` when the coverage map cannot be computed.
+// `catalogue` (readable), `server`'s row limit and the table access service's limits
+// `tap_limits`. Returns it, or an empty text with the reason in `why` when the coverage map
+// cannot be computed.
 static std::string site_record(const std::string& site, const site_publisher& publisher,
                                std::time_t publisher_changed_at,
                                const std::shared_ptr<const held_catalogue>& catalogue,
-                               const server_context& server, std::string& why) {
+                               const server_context& server, const tap_settings& tap_limits,
+                               std::string& why) {
     registry_settings settings = registry_settings_of(publisher);
     std::shared_ptr<const held_coverage> coverage =
         coverage_of(catalogue, order_for(publisher.services, *catalogue));
@@ -135,7 +130,8 @@ static std::string site_record(const std::string& site, const site_publisher& pu
     }
     record_facts facts;
     facts.site = site;
-    facts.capabilities = site_capabilities(site, catalogue.get(), server, settings.frames[0]);
+    facts.capabilities =
+        site_capabilities(site, catalogue.get(), server, settings.frames[0], tap_limits);
     facts.spatial = coverage->summary;
     file_version file = version_of(catalogue->name);
     long long catalogue_changed = file.found ? file.modified.tv_sec : catalogue->read_at;
@@ -151,10 +147,10 @@ static std::string site_record(const std::string& site, const site_publisher& pu
 void answer_capabilities(FCGX_Request& request, server_context& server) {
     std::shared_ptr<const site_state> state = current_site();
     std::string site = site_of(request, "/capabilities");
-    send_whole(request,
-               whole_response(xml_content_type, capabilities_document(site_capabilities(
-                                                    site, state->catalogue_of(2000), server,
-                                                    state->publisher->services.frames[0]))));
+    send_whole(request, whole_response(xml_content_type,
+                                       capabilities_document(site_capabilities(
+                                           site, state->catalogue_of(2000), server,
+                                           state->publisher->services.frames[0], tap.settings))));
 }
 
 // Available while both catalogues are held readable; the notes say what is amiss with
@@ -240,7 +236,7 @@ void answer_record(FCGX_Request& request, server_context& server) {
     std::string why;
     std::string record =
         site_record(own.empty() ? site_of(request, "/record") : own, *state->publisher,
-                    state->publisher_changed_at, catalogue, server, why);
+                    state->publisher_changed_at, catalogue, server, tap.settings, why);
     turn->give_back();
     send_whole(request, record.empty() ? messages_response(500, "No registry record", why + "\n")
                                        : whole_response(xml_content_type, record));
@@ -319,7 +315,8 @@ int print_record(const server_settings& settings) {
     file_version file = version_of(publisher_file_name);
     std::string record =
         site_record(record_settings.site_url, publisher, file.found ? file.modified.tv_sec : 0,
-                    std::shared_ptr<const held_catalogue>(catalogue), server, why);
+                    std::shared_ptr<const held_catalogue>(catalogue), server,
+                    tap_settings_from_environment(), why);
     if (record.empty()) {
         std::fprintf(stderr, "galsift-server: %s\n", why.c_str());
         return 1;

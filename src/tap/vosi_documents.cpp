@@ -123,18 +123,12 @@ const example examples[] = {
 
 } // namespace
 
-std::string tap_capabilities_document(const std::string& tap_url, const tap_settings& settings) {
-    std::string out = std::string(xml_head) +
-                      "<vosi:capabilities"
-                      " xmlns:vosi=\"http://www.ivoa.net/xml/VOSICapabilities/v1.0\""
-                      " xmlns:vr=\"http://www.ivoa.net/xml/VOResource/v1.0\""
-                      " xmlns:vs=\"http://www.ivoa.net/xml/VODataService/v1.1\""
-                      " xmlns:tr=\"http://www.ivoa.net/xml/TAPRegExt/v1.0\""
-                      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n";
-    out += "  <capability standardID=\"ivo://ivoa.net/std/TAP\" xsi:type=\"tr:TableAccess\">\n"
-           "    <interface xsi:type=\"vs:ParamHTTP\" role=\"std\" version=\"1.1\">\n"
-           "      <accessURL use=\"base\">" +
-           escaped(tap_url) + "</accessURL>\n    </interface>\n";
+std::string tap_capability(const std::string& tap_url, const tap_settings& settings) {
+    std::string out =
+        "  <capability standardID=\"ivo://ivoa.net/std/TAP\" xsi:type=\"tr:TableAccess\">\n"
+        "    <interface xsi:type=\"vs:ParamHTTP\" role=\"std\" version=\"1.1\">\n"
+        "      <accessURL use=\"base\">" +
+        escaped(tap_url) + "</accessURL>\n    </interface>\n";
     out += "    <language>\n      <name>ADQL</name>\n"
            "      <version ivo-id=\"ivo://ivoa.net/std/ADQL#v2.0\">2.0</version>\n"
            "      <version ivo-id=\"ivo://ivoa.net/std/ADQL#v2.1\">2.1</version>\n"
@@ -160,7 +154,18 @@ std::string tap_capabilities_document(const std::string& tap_url, const tap_sett
     out += limits("outputLimit", "row", settings.maxrec, settings.maxrec_limit);
     out += limits("uploadLimit", "byte", static_cast<long long>(settings.upload_limit),
                   static_cast<long long>(settings.upload_limit));
-    out += "  </capability>\n";
+    return out + "  </capability>\n";
+}
+
+std::string tap_capabilities_document(const std::string& tap_url, const tap_settings& settings) {
+    std::string out = std::string(xml_head) +
+                      "<vosi:capabilities"
+                      " xmlns:vosi=\"http://www.ivoa.net/xml/VOSICapabilities/v1.0\""
+                      " xmlns:vr=\"http://www.ivoa.net/xml/VOResource/v1.0\""
+                      " xmlns:vs=\"http://www.ivoa.net/xml/VODataService/v1.1\""
+                      " xmlns:tr=\"http://www.ivoa.net/xml/TAPRegExt/v1.0\""
+                      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n";
+    out += tap_capability(tap_url, settings);
     out += capability("ivo://ivoa.net/std/VOSI#capabilities", "vs:ParamHTTP", "1.0", "full",
                       tap_url + "/capabilities");
     out += capability("ivo://ivoa.net/std/VOSI#availability", "vs:ParamHTTP", "1.0", "full",

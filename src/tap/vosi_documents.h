@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+// The TAP capability (TAPRegExt's tr:TableAccess) of the service whose base URL is
+// `tap_url`: its languages and features, output formats, upload method and limits. A
+// fragment for a capabilities document or a registry record whose root declares the
+// prefixes vr, vs, tr and xsi.
+std::string tap_capability(const std::string& tap_url, const tap_settings& settings);
+
 // The capabilities of the service whose base URL is `tap_url` (".../tap").
 std::string tap_capabilities_document(const std::string& tap_url, const tap_settings& settings);
 

@@ -2,7 +2,7 @@
 // search, and where the other self-describing documents are. Each capability is an XML
 // fragment, a <capability> element, so that the registry record carries the very same
 // ones, and another service (the table service under /tap) can build its own list from
-// these functions and its own fragments. A fragment uses the prefixes vr, vs, cs and xsi
+// these functions and its own fragments. A fragment uses the prefixes vr, vs, cs, tr and xsi
 // (declared by the documents' roots, xml_parts.h) and declares any other itself.
 #ifndef GALSIFT_VO_VOSI_CAPABILITIES_H
 #define GALSIFT_VO_VOSI_CAPABILITIES_H
