@@ -33,6 +33,10 @@
 static const char xml_content_type[] = "text/xml; charset=utf-8";
 static const std::time_t started = std::time(nullptr); // when the server started
 
+long long server_started() {
+    return static_cast<long long>(started);
+}
+
 // ---- The request ----
 
 // The request's variable `name`, empty when unset.
@@ -97,6 +101,16 @@ static std::vector<std::string> site_capabilities(const std::string& site,
             vosi_capabilities(site), coverage_capability(site)};
 }
 
+// The tableset of the registry record, positions in `frames`: the answers of the cone
+// search and the downloads (those /tables describes), and the tables the table access
+// service lets a query read (those /tap/tables describes), every table accessible through
+// the site's services.
+static std::vector<described_schema> record_tables(const coordinate_frame frames[2]) {
+    std::vector<described_schema> schemas = described_schemas(published_tables());
+    schemas.insert(schemas.begin(), answers_schema(frames));
+    return schemas;
+}
+
 // The coverage map's order: the publisher's, else one for the catalogue's size.
 static int order_for(const service_settings& services, const held_catalogue& catalogue) {
     return services.moc_order >= 0 ? services.moc_order : coverage_order(catalogue.store.size());
@@ -133,6 +147,7 @@ static std::string site_record(const std::string& site, const site_publisher& pu
     facts.capabilities =
         site_capabilities(site, catalogue.get(), server, settings.frames[0], tap_limits);
     facts.spatial = coverage->summary;
+    facts.tables = record_tables(settings.frames);
     file_version file = version_of(catalogue->name);
     long long catalogue_changed = file.found ? file.modified.tv_sec : catalogue->read_at;
     facts.updated = std::max(catalogue_changed, static_cast<long long>(publisher_changed_at));
@@ -169,8 +184,8 @@ void answer_availability(FCGX_Request& request, server_context&) {
                        : " is being read") +
                  "\n";
     }
-    send_whole(request,
-               whole_response(xml_content_type, availability_document(available, started, notes)));
+    send_whole(request, whole_response(xml_content_type,
+                                       availability_document(available, server_started(), notes)));
 }
 
 // /tables (with detail=min, without the columns) or /tables/NAME, one table.
@@ -180,7 +195,7 @@ void answer_tables(FCGX_Request& request, server_context&) {
     std::string path = asked_path(request);
     std::size_t child = path.rfind("/tables/");
     if (child != std::string::npos) {
-        std::string document = table_document(path.substr(child + 8), frames);
+        std::string document = table_document({answers_schema(frames)}, path.substr(child + 8));
         send_whole(request, document.empty()
                                 ? messages_response(404, "Not found", "no such table\n")
                                 : whole_response(xml_content_type, document));
@@ -190,7 +205,8 @@ void answer_tables(FCGX_Request& request, server_context&) {
     for (const std::string& pair : query_pairs(variable(request, "QUERY_STRING")))
         if (pair == "detail=min")
             columns = false;
-    send_whole(request, whole_response(xml_content_type, tableset_document(frames, columns)));
+    send_whole(request, whole_response(xml_content_type,
+                                       tableset_document({answers_schema(frames)}, columns)));
 }
 
 // ---- /record, /moc ----

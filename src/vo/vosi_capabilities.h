@@ -28,6 +28,11 @@ struct cone_capability_facts {
 // The radius of the test query, degrees: the entry at its centre is always found.
 const double test_radius = 0.01;
 
+std::string interface_element(const char* type, const std::string& url, const char* use,
+                              const char* version, const char* result_type);
+std::string document_capability(const char* standard_id, const char* type, const std::string& url,
+                                const char* use, const char* version);
+
 bool test_position(const catalogue_store& store, sky_position& at);
 std::string cone_capability(const cone_capability_facts& facts);
 std::string vosi_capabilities(const std::string& service);
