@@ -6,13 +6,13 @@
 #include "server/fcgi_response.h"
 #include "server/held_coverage.h"
 #include "server/held_site.h"
+#include "server/request_site.h"
 #include "server/tap_http.h"
 #include "store/file_version.h"
 #include "store/store_load.h"
 #include "tap/vosi_documents.h"
 #include "vo/moc_writers.h"
 #include "vo/registry_record.h"
-#include "vo/site_address.h"
 #include "vo/table_responses.h"
 #include "vo/vosi_availability.h"
 #include "vo/vosi_capabilities.h"
@@ -35,37 +35,6 @@ static const std::time_t started = std::time(nullptr); // when the server starte
 
 long long server_started() {
     return static_cast<long long>(started);
-}
-
-// ---- The request ----
-
-// The request's variable `name`, empty when unset.
-static std::string variable(FCGX_Request& request, const char* name) {
-    const char* value = FCGX_GetParam(name, request.envp);
-    return value ? value : "";
-}
-
-// The path that was asked for: SCRIPT_NAME then PATH_INFO when the web server sets them,
-// else REQUEST_URI up to its query.
-static std::string asked_path(FCGX_Request& request) {
-    std::string path = variable(request, "SCRIPT_NAME") + variable(request, "PATH_INFO");
-    if (path.empty()) {
-        path = variable(request, "REQUEST_URI");
-        path = path.substr(0, path.find('?'));
-    }
-    return path;
-}
-
-// The site's address as `request`, which asked for `route`, reached it.
-static std::string site_of(FCGX_Request& request, const std::string& route) {
-    request_address at;
-    at.host = variable(request, "HTTP_HOST");
-    at.scheme = variable(request, "REQUEST_SCHEME");
-    at.https = variable(request, "HTTPS");
-    at.server_name = variable(request, "SERVER_NAME");
-    at.server_port = variable(request, "SERVER_PORT");
-    at.path = asked_path(request);
-    return site_base_url(at, route);
 }
 
 // A 200 response of `body`, of `content_type`, offered under `file_name` if any.
@@ -202,7 +171,7 @@ void answer_tables(FCGX_Request& request, server_context&) {
         return;
     }
     bool columns = true;
-    for (const std::string& pair : query_pairs(variable(request, "QUERY_STRING")))
+    for (const std::string& pair : query_pairs(request_variable(request, "QUERY_STRING")))
         if (pair == "detail=min")
             columns = false;
     send_whole(request, whole_response(xml_content_type,
@@ -262,7 +231,7 @@ void answer_record(FCGX_Request& request, server_context& server) {
 // other parameter, 503 while the catalogue cannot be read or no turn comes.
 void answer_moc(FCGX_Request& request, server_context& server) {
     bool ascii = false;
-    for (const std::string& pair : query_pairs(variable(request, "QUERY_STRING"))) {
+    for (const std::string& pair : query_pairs(request_variable(request, "QUERY_STRING"))) {
         if (pair != "format=ascii" && pair != "format=fits") {
             send_whole(request, messages_response(400, "Not understood",
                                                   "the coverage map takes format=fits or "

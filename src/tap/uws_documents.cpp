@@ -2,6 +2,7 @@
 #include "tap/uws_documents.h"
 
 #include "vo/xml_parts.h"
+#include "web/ascii_case.h"
 
 #include <cstdio>
 #include <cstring>
@@ -19,17 +20,10 @@ std::string time_element(const char* name, std::time_t when) {
     return std::string("  <uws:") + name + ">" + iso_time(when) + "</uws:" + name + ">\n";
 }
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string parameters_element(const tap_job& job) {
     std::string out = "  <uws:parameters>\n";
     for (const auto& pair : job.parameters.pairs)
-        out += "    <uws:parameter id=\"" + xml_text(lower(pair.first)) + "\">" +
+        out += "    <uws:parameter id=\"" + xml_text(ascii_lower(pair.first)) + "\">" +
                xml_text(pair.second) + "</uws:parameter>\n";
     return out + "  </uws:parameters>\n";
 }
