@@ -1,11 +1,14 @@
 // The table access service: its addresses, its sync queries and its own documents.
 #include "server/answer_tap.h"
 
+#include "server/answer_vosi.h"
 #include "server/fcgi_response.h"
 #include "server/held_site.h"
 #include "server/tap_http.h"
 #include "tap/tap_run.h"
 #include "tap/vosi_documents.h"
+#include "vo/vosi_availability.h"
+#include "vo/vosi_tables.h"
 #include "web/response.h"
 
 #include <chrono>
@@ -79,25 +82,23 @@ void answer_sync(FCGX_Request& request, server_context& server, const tap_http_r
     finish_response(response);
 }
 
-// /tap/tables, and /tap/tables/NAME for one table.
+// /tap/tables, and /tap/tables/NAME for one table (its name in any case).
 void answer_tables(FCGX_Request& request, const tap_http_request& asked) {
-    std::vector<published_table> tables = published_tables();
+    std::vector<described_schema> schemas = described_schemas(published_tables());
     if (asked.path == "/tables") {
         const std::string* detail = asked.parameters.find("DETAIL");
         bool all = !detail || *detail != "min";
-        send_whole(request, document_response(xml_type, tables_document(tables, all)));
+        send_whole(request, document_response(xml_type, tableset_document(schemas, all)));
         return;
     }
     std::string name = asked.path.substr(8); // past "/tables/"
-    for (const published_table& table : tables)
-        if (upper_name(table.name) == upper_name(name)) {
-            send_whole(request, document_response(xml_type, table_document(table)));
-            return;
-        }
-    send_whole(request, text_response(404, "no table " + name + " here"));
+    std::string document = table_document(schemas, name);
+    send_whole(request, document.empty() ? text_response(404, "no table " + name + " here")
+                                         : document_response(xml_type, document));
 }
 
-// /tap/availability: whether the catalogues can be queried now.
+// /tap/availability: whether the catalogues can be queried now; a note says why not, or
+// how the site's files are.
 void answer_availability(FCGX_Request& request) {
     std::shared_ptr<const site_state> state = current_site();
     tap_catalogue catalogues[2];
@@ -109,7 +110,8 @@ void answer_availability(FCGX_Request& request) {
     if (note.empty())
         note = "The service answers; the site's files: " +
                (state->notes.empty() ? std::string("all well") : state->notes);
-    send_whole(request, document_response(xml_type, availability_document(available, note)));
+    send_whole(request, document_response(
+                            xml_type, availability_document(available, server_started(), note)));
 }
 
 // The page at /tap itself, for a visitor's browser.

@@ -23,7 +23,7 @@ void answer_job_list(FCGX_Request& request, const tap_http_request& asked) {
     long last = 0;
     for (const auto& pair : asked.query_pairs) {
         if (pair.first == "PHASE")
-            phases.push_back(upper_name(pair.second));
+            phases.push_back(ascii_upper(pair.second));
         else if (pair.first == "AFTER" && !read_iso_time(pair.second, after))
             return (void)send_whole(request, text_response(400, "AFTER must be an ISO 8601 time"));
         else if (pair.first == "LAST" && (last = std::atol(pair.second.c_str())) <= 0)
@@ -92,7 +92,7 @@ void answer_job(FCGX_Request& request, const tap_http_request& asked, const tap_
     bool active =
         job.phase == phase_pending || job.phase == phase_queued || job.phase == phase_executing;
     const std::string* phase = asked.parameters.find("PHASE");
-    if (wait && active && (!phase || upper_name(*phase) == phase_name(job.phase))) {
+    if (wait && active && (!phase || ascii_upper(*phase) == phase_name(job.phase))) {
         int seconds = std::atoi(wait->c_str());
         if (seconds < 0 || seconds > longest_wait)
             seconds = longest_wait;
@@ -113,7 +113,7 @@ std::string change_job(const tap_http_request& asked, const std::string& id,
     const std::string* value = nullptr;
     if (part.empty()) {
         const std::string* action = asked.parameters.find("ACTION");
-        if (action && upper_name(*action) == "DELETE")
+        if (action && ascii_upper(*action) == "DELETE")
             return destroy_job(tap.jobs, id) == job_done ? see_other(asked.base + "/async")
                                                          : text_response(404, "no such job");
         tap_parameters kept = job_parameters(asked);

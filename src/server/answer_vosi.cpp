@@ -6,11 +6,13 @@
 #include "server/fcgi_response.h"
 #include "server/held_coverage.h"
 #include "server/held_site.h"
+#include "server/request_site.h"
+#include "server/tap_http.h"
 #include "store/file_version.h"
 #include "store/store_load.h"
+#include "tap/vosi_documents.h"
 #include "vo/moc_writers.h"
 #include "vo/registry_record.h"
-#include "vo/site_address.h"
 #include "vo/table_responses.h"
 #include "vo/vosi_availability.h"
 #include "vo/vosi_capabilities.h"
@@ -31,35 +33,8 @@
 static const char xml_content_type[] = "text/xml; charset=utf-8";
 static const std::time_t started = std::time(nullptr); // when the server started
 
-// ---- The request ----
-
-// The request's variable `name`, empty when unset.
-static std::string variable(FCGX_Request& request, const char* name) {
-    const char* value = FCGX_GetParam(name, request.envp);
-    return value ? value : "";
-}
-
-// The path that was asked for: SCRIPT_NAME then PATH_INFO when the web server sets them,
-// else REQUEST_URI up to its query.
-static std::string asked_path(FCGX_Request& request) {
-    std::string path = variable(request, "SCRIPT_NAME") + variable(request, "PATH_INFO");
-    if (path.empty()) {
-        path = variable(request, "REQUEST_URI");
-        path = path.substr(0, path.find('?'));
-    }
-    return path;
-}
-
-// The site's address as `request`, which asked for `route`, reached it.
-static std::string site_of(FCGX_Request& request, const std::string& route) {
-    request_address at;
-    at.host = variable(request, "HTTP_HOST");
-    at.scheme = variable(request, "REQUEST_SCHEME");
-    at.https = variable(request, "HTTPS");
-    at.server_name = variable(request, "SERVER_NAME");
-    at.server_port = variable(request, "SERVER_PORT");
-    at.path = asked_path(request);
-    return site_base_url(at, route);
+long long server_started() {
+    return static_cast<long long>(started);
 }
 
 // A 200 response of `body`, of `content_type`, offered under `file_name` if any.
@@ -77,31 +52,32 @@ static std::string unreadable_response() {
 
 // ---- What the documents say ----
 
-// The capabilities of services added beside the cone search, for the site at `site`: the
-// table service adds its own fragment here.
-static std::vector<std::string> extra_capabilities(const std::string& site) {
-    (void)site;
-    return {};
-}
-
 // Every capability of the site at `site`: the cone search (its test query from a real
-// entry of `catalogue`, when it is readable; its positions in `frame`), the VOSI documents,
-// the coverage map, and the extra ones.
+// entry of `catalogue`, when it is readable; its positions in `frame`), the table access
+// service at /tap with the limits of `tap_limits`, the VOSI documents, the coverage map.
 static std::vector<std::string> site_capabilities(const std::string& site,
                                                   const held_catalogue* catalogue,
                                                   const server_context& server,
-                                                  const coordinate_frame& frame) {
+                                                  const coordinate_frame& frame,
+                                                  const tap_settings& tap_limits) {
     cone_capability_facts facts;
     facts.site = site;
     facts.max_records = static_cast<std::size_t>(server.settings.limits.cone_rows);
     facts.frame = frame;
     if (catalogue && catalogue->readable)
         facts.has_test = test_position(catalogue->store, facts.test);
-    std::vector<std::string> capabilities = {cone_capability(facts), vosi_capabilities(site),
-                                             coverage_capability(site)};
-    for (const std::string& extra : extra_capabilities(site))
-        capabilities.push_back(extra);
-    return capabilities;
+    return {cone_capability(facts), tap_capability(site + "/tap", tap_limits),
+            vosi_capabilities(site), coverage_capability(site)};
+}
+
+// The tableset of the registry record, positions in `frames`: the answers of the cone
+// search and the downloads (those /tables describes), and the tables the table access
+// service lets a query read (those /tap/tables describes), every table accessible through
+// the site's services.
+static std::vector<described_schema> record_tables(const coordinate_frame frames[2]) {
+    std::vector<described_schema> schemas = described_schemas(published_tables());
+    schemas.insert(schemas.begin(), answers_schema(frames));
+    return schemas;
 }
 
 // The coverage map's order: the publisher's, else one for the catalogue's size.
@@ -120,12 +96,14 @@ static long long seconds_of(const std::string& date) {
 
 // The record of the site at `site` from `publisher` (what its publisher.conf gives, which
 // holds what a record needs; the file changed at `publisher_changed_at`, 0 for none),
-// `catalogue` (readable) and `server`'s row limit. Returns it, or an empty text with the
-// reason in `why` when the coverage map cannot be computed.
+// `catalogue` (readable), `server`'s row limit and the table access service's limits
+// `tap_limits`. Returns it, or an empty text with the reason in `why` when the coverage map
+// cannot be computed.
 static std::string site_record(const std::string& site, const site_publisher& publisher,
                                std::time_t publisher_changed_at,
                                const std::shared_ptr<const held_catalogue>& catalogue,
-                               const server_context& server, std::string& why) {
+                               const server_context& server, const tap_settings& tap_limits,
+                               std::string& why) {
     registry_settings settings = registry_settings_of(publisher);
     std::shared_ptr<const held_coverage> coverage =
         coverage_of(catalogue, order_for(publisher.services, *catalogue));
@@ -135,8 +113,10 @@ static std::string site_record(const std::string& site, const site_publisher& pu
     }
     record_facts facts;
     facts.site = site;
-    facts.capabilities = site_capabilities(site, catalogue.get(), server, settings.frames[0]);
+    facts.capabilities =
+        site_capabilities(site, catalogue.get(), server, settings.frames[0], tap_limits);
     facts.spatial = coverage->summary;
+    facts.tables = record_tables(settings.frames);
     file_version file = version_of(catalogue->name);
     long long catalogue_changed = file.found ? file.modified.tv_sec : catalogue->read_at;
     facts.updated = std::max(catalogue_changed, static_cast<long long>(publisher_changed_at));
@@ -151,10 +131,10 @@ static std::string site_record(const std::string& site, const site_publisher& pu
 void answer_capabilities(FCGX_Request& request, server_context& server) {
     std::shared_ptr<const site_state> state = current_site();
     std::string site = site_of(request, "/capabilities");
-    send_whole(request,
-               whole_response(xml_content_type, capabilities_document(site_capabilities(
-                                                    site, state->catalogue_of(2000), server,
-                                                    state->publisher->services.frames[0]))));
+    send_whole(request, whole_response(xml_content_type,
+                                       capabilities_document(site_capabilities(
+                                           site, state->catalogue_of(2000), server,
+                                           state->publisher->services.frames[0], tap.settings))));
 }
 
 // Available while both catalogues are held readable; the notes say what is amiss with
@@ -173,8 +153,8 @@ void answer_availability(FCGX_Request& request, server_context&) {
                        : " is being read") +
                  "\n";
     }
-    send_whole(request,
-               whole_response(xml_content_type, availability_document(available, started, notes)));
+    send_whole(request, whole_response(xml_content_type,
+                                       availability_document(available, server_started(), notes)));
 }
 
 // /tables (with detail=min, without the columns) or /tables/NAME, one table.
@@ -184,17 +164,18 @@ void answer_tables(FCGX_Request& request, server_context&) {
     std::string path = asked_path(request);
     std::size_t child = path.rfind("/tables/");
     if (child != std::string::npos) {
-        std::string document = table_document(path.substr(child + 8), frames);
+        std::string document = table_document({answers_schema(frames)}, path.substr(child + 8));
         send_whole(request, document.empty()
                                 ? messages_response(404, "Not found", "no such table\n")
                                 : whole_response(xml_content_type, document));
         return;
     }
     bool columns = true;
-    for (const std::string& pair : query_pairs(variable(request, "QUERY_STRING")))
+    for (const std::string& pair : query_pairs(request_variable(request, "QUERY_STRING")))
         if (pair == "detail=min")
             columns = false;
-    send_whole(request, whole_response(xml_content_type, tableset_document(frames, columns)));
+    send_whole(request, whole_response(xml_content_type,
+                                       tableset_document({answers_schema(frames)}, columns)));
 }
 
 // ---- /record, /moc ----
@@ -240,7 +221,7 @@ void answer_record(FCGX_Request& request, server_context& server) {
     std::string why;
     std::string record =
         site_record(own.empty() ? site_of(request, "/record") : own, *state->publisher,
-                    state->publisher_changed_at, catalogue, server, why);
+                    state->publisher_changed_at, catalogue, server, tap.settings, why);
     turn->give_back();
     send_whole(request, record.empty() ? messages_response(500, "No registry record", why + "\n")
                                        : whole_response(xml_content_type, record));
@@ -250,7 +231,7 @@ void answer_record(FCGX_Request& request, server_context& server) {
 // other parameter, 503 while the catalogue cannot be read or no turn comes.
 void answer_moc(FCGX_Request& request, server_context& server) {
     bool ascii = false;
-    for (const std::string& pair : query_pairs(variable(request, "QUERY_STRING"))) {
+    for (const std::string& pair : query_pairs(request_variable(request, "QUERY_STRING"))) {
         if (pair != "format=ascii" && pair != "format=fits") {
             send_whole(request, messages_response(400, "Not understood",
                                                   "the coverage map takes format=fits or "
@@ -319,7 +300,8 @@ int print_record(const server_settings& settings) {
     file_version file = version_of(publisher_file_name);
     std::string record =
         site_record(record_settings.site_url, publisher, file.found ? file.modified.tv_sec : 0,
-                    std::shared_ptr<const held_catalogue>(catalogue), server, why);
+                    std::shared_ptr<const held_catalogue>(catalogue), server,
+                    tap_settings_from_environment(), why);
     if (record.empty()) {
         std::fprintf(stderr, "galsift-server: %s\n", why.c_str());
         return 1;

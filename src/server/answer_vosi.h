@@ -6,6 +6,9 @@
 
 #include "server/server_context.h"
 
+// When the server started, seconds since 1970: the availability documents' upSince.
+long long server_started();
+
 void answer_capabilities(FCGX_Request& request, server_context& server);
 void answer_availability(FCGX_Request& request, server_context& server);
 void answer_tables(FCGX_Request& request, server_context& server);

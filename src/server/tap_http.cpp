@@ -2,8 +2,8 @@
 #include "server/tap_http.h"
 
 #include "server/held_site.h"
+#include "server/request_site.h"
 #include "tap/result_writer.h"
-#include "vo/site_address.h"
 #include "web/query_string.h"
 
 #include <cstdlib>
@@ -35,28 +35,6 @@ const char* status_text(int status) {
     }
 }
 
-std::string variable(FCGX_Request& request, const char* name) {
-    const char* value = FCGX_GetParam(name, request.envp);
-    return value ? value : "";
-}
-
-// The service's URL as the visitor reached it, checked as the site's documents check it
-// (site_address.h): "http://host/galsift/tap". `route` is the path asked for from "/tap" on.
-std::string base_url(FCGX_Request& request, const std::string& route) {
-    request_address at;
-    at.host = variable(request, "HTTP_HOST");
-    at.scheme = variable(request, "REQUEST_SCHEME");
-    at.https = variable(request, "HTTPS");
-    at.server_name = variable(request, "SERVER_NAME");
-    at.server_port = variable(request, "SERVER_PORT");
-    at.path = variable(request, "SCRIPT_NAME") + variable(request, "PATH_INFO");
-    if (at.path.empty()) {
-        std::string uri = variable(request, "REQUEST_URI");
-        at.path = uri.substr(0, uri.find('?'));
-    }
-    return site_base_url(at, route) + "/tap";
-}
-
 // The pairs of a query string, names in upper case, every one kept.
 void read_query_pairs(const std::string& query,
                       std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -65,20 +43,20 @@ void read_query_pairs(const std::string& query,
         std::string name, value;
         if (percent_decode(pair.substr(0, equals), name) &&
             (equals == std::string::npos || percent_decode(pair.substr(equals + 1), value)))
-            pairs.emplace_back(upper_name(name), value);
+            pairs.emplace_back(ascii_upper(name), value);
     }
 }
 
 } // namespace
 
 bool read_tap_http(FCGX_Request& request, tap_http_request& into, std::string& refusal) {
-    into.method = variable(request, "REQUEST_METHOD");
-    std::string uri = variable(request, "REQUEST_URI");
+    into.method = request_variable(request, "REQUEST_METHOD");
+    std::string uri = request_variable(request, "REQUEST_URI");
     std::string path = uri.substr(0, uri.find('?'));
     std::string decoded;
     into.path = percent_decode(path, decoded) ? decoded.substr(4) : path.substr(4); // past "/tap"
-    into.base = base_url(request, path);
-    std::string query = variable(request, "QUERY_STRING");
+    into.base = site_of(request, path) + "/tap";
+    std::string query = request_variable(request, "QUERY_STRING");
     read_query_pairs(query, into.query_pairs);
     if (!add_form_pairs(query, into.parameters)) {
         refusal = tap_error_response(400, "the query string is not well formed");
@@ -86,7 +64,7 @@ bool read_tap_http(FCGX_Request& request, tap_http_request& into, std::string& r
     }
     if (into.method != "POST")
         return true;
-    std::string length_text = variable(request, "CONTENT_LENGTH");
+    std::string length_text = request_variable(request, "CONTENT_LENGTH");
     char* end = nullptr;
     unsigned long long length = std::strtoull(length_text.c_str(), &end, 10);
     // Room for the uploads and for the fields and boundaries around them.
@@ -103,7 +81,7 @@ bool read_tap_http(FCGX_Request& request, tap_http_request& into, std::string& r
         refusal = tap_error_response(400, "the request's body ended early");
         return false;
     }
-    std::string type = variable(request, "CONTENT_TYPE");
+    std::string type = request_variable(request, "CONTENT_TYPE");
     std::string boundary = multipart_boundary(type);
     if (!boundary.empty()) {
         std::string why;

@@ -23,7 +23,7 @@ const char using_missing[] = "no column of this name on both sides of the join";
 // Whether `name`, as written in the query, designates `published`: exactly when it was
 // delimited, whatever the case when it was regular (it is kept in lower case).
 bool name_matches(const adql_name& name, const std::string& published) {
-    return name.delimited ? name.text == published : name.text == lower_case(published);
+    return name.delimited ? name.text == published : name.text == ascii_lower(published);
 }
 
 // Whether `parts` ([[catalog.]schema.]table) are the last parts of the published name

@@ -11,6 +11,7 @@
 #define GALSIFT_TAP_ADQL_TRANSLATE_H
 
 #include "tap/adql_ast.h"
+#include "web/ascii_case.h"
 
 #include <cstdint>
 #include <string>
@@ -117,7 +118,6 @@ bool is_geometry(value_type type);
 std::string quoted_name(const std::string& name);
 std::string quoted_string(const std::string& text);
 std::string real_literal(double value);
-std::string lower_case(std::string text);
 std::string operand(const sql_value& value, int level);
 bool constant_number(const adql_node& node, double& value);
 

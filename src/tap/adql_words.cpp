@@ -1,6 +1,8 @@
 // The reserved words of ADQL, and the test for one.
 #include "tap/adql_words.h"
 
+#include "web/ascii_case.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -277,10 +279,7 @@ static const char* const reserved_words[] = {
 
 // Whether `word` (ASCII letters, digits and "_", in any case) is a reserved word.
 bool is_reserved(const std::string& word) {
-    std::string upper = word;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    std::string upper = ascii_upper(word);
     return std::binary_search(std::begin(reserved_words), std::end(reserved_words), upper.c_str(),
                               [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
 }

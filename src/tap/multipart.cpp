@@ -1,15 +1,9 @@
 // Reading a multipart/form-data body.
 #include "tap/multipart.h"
 
-#include <cctype>
+#include "web/ascii_case.h"
 
 namespace {
-
-std::string lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The value of `key` among the "; key=value" parameters of a header's value, unquoted;
 // `found` says whether it was there.
@@ -23,7 +17,7 @@ std::string header_parameter(const std::string& value, const std::string& key, b
         std::size_t equals = value.find('=', at);
         if (equals == std::string::npos)
             break;
-        if (lower(value.substr(at, equals - at)) != key)
+        if (ascii_lower(value.substr(at, equals - at)) != key)
             continue;
         found = true;
         std::size_t start = equals + 1;
@@ -56,7 +50,8 @@ bool read_part_headers(const std::string& body, std::size_t& at, form_part& part
         std::string line = headers.substr(
             line_start, line_end == std::string::npos ? std::string::npos : line_end - line_start);
         std::size_t colon = line.find(':');
-        if (colon != std::string::npos && lower(line.substr(0, colon)) == "content-disposition") {
+        if (colon != std::string::npos &&
+            ascii_lower(line.substr(0, colon)) == "content-disposition") {
             bool found;
             part.name = header_parameter(line, "name", found);
             header_parameter(line, "filename", part.file);
@@ -73,7 +68,7 @@ bool read_part_headers(const std::string& body, std::size_t& at, form_part& part
 } // namespace
 
 std::string multipart_boundary(const std::string& type) {
-    if (lower(type.substr(0, 19)) != "multipart/form-data")
+    if (ascii_lower(type.substr(0, 19)) != "multipart/form-data")
         return std::string();
     bool found;
     return header_parameter(type, "boundary", found);

@@ -44,16 +44,11 @@ sky_position position_of(const vector3& v) {
     return {ra < 0 ? ra + 360 : ra, dec};
 }
 
-// The coordinates of `where` in the frame of `centre`: along the centre's direction, east
-// and north of it there (the gnomonic projection divides the last two by the first).
+// The coordinates of `where` in the frame of `centre` (sky_position.h): along the centre's
+// direction, east and north of it there.
 vector3 local_frame(const sky_position& where, const sky_position& centre) {
-    double dra = (where.ascension - centre.ascension) * radians_per_degree;
-    double dec = where.declination * radians_per_degree;
-    double dec0 = centre.declination * radians_per_degree;
-    double cos_dec = std::cos(dec), sin_dec = std::sin(dec);
-    double cos_dec0 = std::cos(dec0), sin_dec0 = std::sin(dec0);
-    return {cos_dec0 * cos_dec * std::cos(dra) + sin_dec0 * sin_dec, cos_dec * std::sin(dra),
-            cos_dec0 * sin_dec - sin_dec0 * cos_dec * std::cos(dra)};
+    centred_direction direction = direction_from(centre, where);
+    return {direction.toward, direction.east, direction.north};
 }
 
 // Half of a box's size, in degrees within [0, 90].

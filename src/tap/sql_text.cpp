@@ -34,11 +34,3 @@ std::string real_literal(double value) {
         sql += ".0";
     return sql;
 }
-
-// `text` with its ASCII capitals in lower case: a regular identifier as ADQL folds it.
-std::string lower_case(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}

@@ -254,7 +254,7 @@ int change_phase(tap_jobs& jobs, const std::string& id, const std::string& phase
     if (found == jobs.jobs.end() || found->second.destroyed)
         return job_unknown;
     tap_job& job = found->second;
-    std::string asked = upper_name(phase);
+    std::string asked = ascii_upper(phase);
     if (asked == "RUN") {
         if (job.phase != phase_pending) {
             why =

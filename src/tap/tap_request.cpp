@@ -1,6 +1,7 @@
 // Gathering and checking a query's parameters.
 #include "tap/tap_request.h"
 
+#include "web/ascii_case.h"
 #include "web/query_string.h"
 
 #include <cerrno>
@@ -22,13 +23,6 @@ const char upload_name[] = "an uploaded table's name must be an ADQL name (a let
                            "letters, digits or _), not ";
 const char upload_twice[] = "two uploaded tables are named ";
 } // namespace refusals
-
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 std::string trimmed(const std::string& text) {
     std::size_t first = text.find_first_not_of(" \t");
@@ -52,7 +46,7 @@ std::vector<std::string> pieces(const std::string& text, char separator) {
 // The format a RESPONSEFORMAT names: its short name or a media type (parameters after ";"
 // ignored but for VOTable's serialization). Returns false for another.
 bool format_of(const std::string& text, tap_format& format) {
-    std::string value = lower(trimmed(text));
+    std::string value = ascii_lower(trimmed(text));
     std::string type = trimmed(value.substr(0, value.find(';')));
     if (value == "votable" || value == "votable/td" || type == "application/x-votable+xml" ||
         type == "text/xml" || type == "application/xml") {
@@ -101,7 +95,7 @@ bool read_uploads(const std::string& value, std::vector<upload_reference>& uploa
             return false;
         }
         for (const upload_reference& known : uploads)
-            if (lower(known.table) == lower(name)) {
+            if (ascii_lower(known.table) == ascii_lower(name)) {
                 why = refusals::upload_twice + name;
                 return false;
             }
@@ -112,13 +106,6 @@ bool read_uploads(const std::string& value, std::vector<upload_reference>& uploa
 
 } // namespace
 
-std::string upper_name(std::string name) {
-    for (char& c : name)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return name;
-}
-
 const std::string* tap_parameters::find(const std::string& name) const {
     for (std::size_t n = pairs.size(); n-- > 0;)
         if (pairs[n].first == name)
@@ -127,7 +114,7 @@ const std::string* tap_parameters::find(const std::string& name) const {
 }
 
 void tap_parameters::set(const std::string& name, const std::string& value) {
-    std::string key = upper_name(name);
+    std::string key = ascii_upper(name);
     if (key != "UPLOAD")
         for (auto& pair : pairs)
             if (pair.first == key) {
@@ -154,7 +141,7 @@ bool read_tap_request(const tap_parameters& parameters, const tap_settings& sett
                       tap_query_request& request, std::string& why) {
     request = tap_query_request();
     const std::string* value = parameters.find("REQUEST");
-    if (value && lower(*value) != "doquery") {
+    if (value && ascii_lower(*value) != "doquery") {
         why = refusals::request + *value;
         return false;
     }
@@ -163,7 +150,7 @@ bool read_tap_request(const tap_parameters& parameters, const tap_settings& sett
         why = refusals::no_lang;
         return false;
     }
-    std::string lang = upper_name(trimmed(*value));
+    std::string lang = ascii_upper(trimmed(*value));
     if (lang != "ADQL" && lang != "ADQL-2.0" && lang != "ADQL-2.1") {
         why = refusals::lang + *value;
         return false;

@@ -5,6 +5,7 @@
 #define GALSIFT_TAP_TAP_REQUEST_H
 
 #include "tap/tap_settings.h"
+#include "web/ascii_case.h"
 
 #include <string>
 #include <utility>
@@ -24,9 +25,6 @@ struct tap_parameters {
 // Adds the pairs of `query`, application/x-www-form-urlencoded. Returns false when an
 // escape is malformed.
 bool add_form_pairs(const std::string& query, tap_parameters& parameters);
-
-// The name in upper case (ASCII letters).
-std::string upper_name(std::string name);
 
 enum tap_format { tap_votable, tap_csv, tap_tsv };
 

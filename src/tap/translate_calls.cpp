@@ -53,7 +53,7 @@ bool aggregate(translator& t, const adql_node& node, sql_value& out) {
     if (t.in_aggregate)
         return t.fail(node.token, aggregate_nested, adql_invalid);
     out.aggregate = true;
-    std::string name = lower_case(node.text);
+    std::string name = ascii_lower(node.text);
     if (node.star) {
         out.sql = "count(*)";
         out.type = value_type::integer;
@@ -171,7 +171,7 @@ bool scalar(translator& t, const adql_node& node, std::vector<sql_value>& v, sql
         if (v[0].type != value_type::text && v[0].type != value_type::null)
             return t.fail(node.children[0].token, is_geometry(v[0].type) ? geometry_here : not_text,
                           adql_invalid);
-        out.sql = lower_case(node.text) + "(" + v[0].sql + ")";
+        out.sql = ascii_lower(node.text) + "(" + v[0].sql + ")";
         out.type = value_type::text;
         return true;
     }
@@ -206,7 +206,7 @@ bool scalar(translator& t, const adql_node& node, std::vector<sql_value>& v, sql
         arguments.push_back(argument.sql);
     bool abs = named(node, "ABS");
     out.sql =
-        (abs ? "abs(" : "adql_" + lower_case(node.text) + "(") + argument_list(arguments) + ")";
+        (abs ? "abs(" : "adql_" + ascii_lower(node.text) + "(") + argument_list(arguments) + ")";
     out.type = abs ? v[0].type : value_type::real;
     return true;
 }

@@ -106,13 +106,13 @@ bool expression(translator& t, const adql_select_item& item, selected& out,
     if (item.alias)
         column.name = item.alias->token.value;
     else if (item.value.kind == node_kind::call)
-        column.name = lower_case(item.value.text);
+        column.name = ascii_lower(item.value.text);
     else if (column.name.empty())
         column.name = "expr";
     std::string sql = v.sql;
     if (is_geometry(v.type)) {
-        sql = "adql_" + lower_case(item.value.kind == node_kind::call ? item.value.text : "point") +
-              "(";
+        sql = "adql_" +
+              ascii_lower(item.value.kind == node_kind::call ? item.value.text : "point") + "(";
         for (std::size_t n = 0; n < v.parts.size(); n++)
             sql += (n ? ", " : "") + v.parts[n];
         sql += ")";

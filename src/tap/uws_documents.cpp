@@ -1,21 +1,17 @@
 // Writing the jobs' documents.
 #include "tap/uws_documents.h"
 
-#include "vo/text_encoding.h"
+#include "vo/xml_parts.h"
+#include "web/ascii_case.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-const char xml_head[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 const char namespaces[] = " xmlns:uws=\"http://www.ivoa.net/xml/UWS/v1.0\""
                           " xmlns:xlink=\"http://www.w3.org/1999/xlink\""
                           " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
-
-std::string escaped(const std::string& text) {
-    return xml_escaped(utf8_cleaned(text.c_str()));
-}
 
 // An element of a time, or xsi:nil when there is none.
 std::string time_element(const char* name, std::time_t when) {
@@ -24,18 +20,11 @@ std::string time_element(const char* name, std::time_t when) {
     return std::string("  <uws:") + name + ">" + iso_time(when) + "</uws:" + name + ">\n";
 }
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string parameters_element(const tap_job& job) {
     std::string out = "  <uws:parameters>\n";
     for (const auto& pair : job.parameters.pairs)
-        out += "    <uws:parameter id=\"" + escaped(lower(pair.first)) + "\">" +
-               escaped(pair.second) + "</uws:parameter>\n";
+        out += "    <uws:parameter id=\"" + xml_text(ascii_lower(pair.first)) + "\">" +
+               xml_text(pair.second) + "</uws:parameter>\n";
     return out + "  </uws:parameters>\n";
 }
 
@@ -43,21 +32,16 @@ std::string results_element(const tap_job& job, const std::string& jobs_url) {
     std::string out = "  <uws:results>\n";
     if (job.phase == phase_completed)
         out += "    <uws:result id=\"result\" xlink:type=\"simple\" xlink:href=\"" +
-               escaped(jobs_url + "/" + job.id + "/results/result") + "\" mime-type=\"" +
-               escaped(job.result_type) + "\" size=\"" + std::to_string(job.result_size) + "\"/>\n";
+               xml_text(jobs_url + "/" + job.id + "/results/result") + "\" mime-type=\"" +
+               xml_text(job.result_type) + "\" size=\"" + std::to_string(job.result_size) +
+               "\"/>\n";
     return out + "  </uws:results>\n";
 }
 
 } // namespace
 
 std::string iso_time(std::time_t when) {
-    if (!when)
-        return std::string();
-    std::tm parts;
-    gmtime_r(&when, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
+    return when ? utc_timestamp(static_cast<long long>(when)) : std::string();
 }
 
 bool read_iso_time(const std::string& text, std::time_t& when) {
@@ -82,10 +66,11 @@ bool read_iso_time(const std::string& text, std::time_t& when) {
 }
 
 std::string job_document(const tap_job& job, const std::string& jobs_url) {
-    std::string out = std::string(xml_head) + "<uws:job version=\"1.1\"" + namespaces + ">\n";
-    out += "  <uws:jobId>" + escaped(job.id) + "</uws:jobId>\n";
+    std::string out =
+        std::string(xml_declaration) + "<uws:job version=\"1.1\"" + namespaces + ">\n";
+    out += "  <uws:jobId>" + xml_text(job.id) + "</uws:jobId>\n";
     if (const std::string* runid = job.parameters.find("RUNID"))
-        out += "  <uws:runId>" + escaped(*runid) + "</uws:runId>\n";
+        out += "  <uws:runId>" + xml_text(*runid) + "</uws:runId>\n";
     out += "  <uws:ownerId xsi:nil=\"true\"/>\n";
     out += std::string("  <uws:phase>") + phase_name(job.phase) + "</uws:phase>\n";
     out += "  <uws:quote xsi:nil=\"true\"/>\n";
@@ -99,18 +84,19 @@ std::string job_document(const tap_job& job, const std::string& jobs_url) {
     out += results_element(job, jobs_url);
     if (job.phase == phase_error)
         out += "  <uws:errorSummary type=\"fatal\" hasDetail=\"true\">\n    <uws:message>" +
-               escaped(job.error) + "</uws:message>\n  </uws:errorSummary>\n";
+               xml_text(job.error) + "</uws:message>\n  </uws:errorSummary>\n";
     return out + "</uws:job>\n";
 }
 
 std::string job_list_document(const std::vector<tap_job>& jobs, const std::string& jobs_url) {
-    std::string out = std::string(xml_head) + "<uws:jobs version=\"1.1\"" + namespaces + ">\n";
+    std::string out =
+        std::string(xml_declaration) + "<uws:jobs version=\"1.1\"" + namespaces + ">\n";
     for (const tap_job& job : jobs) {
-        out += "  <uws:jobref id=\"" + escaped(job.id) + "\" xlink:type=\"simple\" xlink:href=\"" +
-               escaped(jobs_url + "/" + job.id) + "\">\n";
+        out += "  <uws:jobref id=\"" + xml_text(job.id) + "\" xlink:type=\"simple\" xlink:href=\"" +
+               xml_text(jobs_url + "/" + job.id) + "\">\n";
         out += std::string("    <uws:phase>") + phase_name(job.phase) + "</uws:phase>\n";
         if (const std::string* runid = job.parameters.find("RUNID"))
-            out += "    <uws:runId>" + escaped(*runid) + "</uws:runId>\n";
+            out += "    <uws:runId>" + xml_text(*runid) + "</uws:runId>\n";
         out += "    <uws:ownerId xsi:nil=\"true\"/>\n";
         out += "    <uws:creationTime>" + iso_time(job.created) + "</uws:creationTime>\n";
         out += "  </uws:jobref>\n";
@@ -123,12 +109,12 @@ std::string results_document(const tap_job& job, const std::string& jobs_url) {
     // The element alone, as the document's root, with the namespaces declared on it.
     element.replace(element.find("<uws:results>"), 13,
                     std::string("<uws:results") + namespaces + ">");
-    return std::string(xml_head) + element;
+    return std::string(xml_declaration) + element;
 }
 
 std::string parameters_document(const tap_job& job) {
     std::string element = parameters_element(job);
     element.replace(element.find("<uws:parameters>"), 16,
                     std::string("<uws:parameters") + namespaces + ">");
-    return std::string(xml_head) + element;
+    return std::string(xml_declaration) + element;
 }

@@ -2,34 +2,10 @@
 #include "tap/vosi_documents.h"
 
 #include "tap/tap_schema_tables.h"
-#include "vo/text_encoding.h"
+#include "vo/vosi_capabilities.h"
+#include "vo/xml_parts.h"
 
 namespace {
-
-const char xml_head[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-
-std::string escaped(const std::string& text) {
-    return xml_escaped(text);
-}
-
-// <name>text</name>, or nothing for an empty text.
-std::string element(const char* name, const std::string& text, const char* indent) {
-    if (text.empty())
-        return std::string();
-    return std::string(indent) + "<" + name + ">" + escaped(text) + "</" + name + ">\n";
-}
-
-// A capability of one interface at `url`.
-std::string capability(const char* standard, const char* type, const char* version, const char* use,
-                       const std::string& url) {
-    std::string out = std::string("  <capability standardID=\"") + standard + "\">\n";
-    out += std::string("    <interface xsi:type=\"") + type + "\"";
-    if (*version)
-        out += std::string(" role=\"std\" version=\"") + version + "\"";
-    out += std::string(">\n      <accessURL use=\"") + use + "\">" + escaped(url) +
-           "</accessURL>\n    </interface>\n  </capability>\n";
-    return out;
-}
 
 // The languageFeatures of one TAPRegExt type, the forms listed.
 std::string features(const char* type, std::initializer_list<const char*> forms) {
@@ -40,51 +16,13 @@ std::string features(const char* type, std::initializer_list<const char*> forms)
     return out + "      </languageFeatures>\n";
 }
 
+// The limit element `name` (retentionPeriod, outputLimit, ...): its default and hard
+// values, in `unit` unless that is "".
 std::string limits(const char* name, const char* unit, long long default_value, long long hard) {
     std::string attribute = *unit ? std::string(" unit=\"") + unit + "\"" : std::string();
     return std::string("    <") + name + "><default" + attribute + ">" +
            std::to_string(default_value) + "</default><hard" + attribute + ">" +
            std::to_string(hard) + "</hard></" + name + ">\n";
-}
-
-std::string column_element(const published_column& column) {
-    std::string out = "        <column>\n";
-    out += element("name", adql_name_of(column.name), "          ");
-    out += element("description", column.description, "          ");
-    out += element("unit", column.unit, "          ");
-    out += element("ucd", column.ucd, "          ");
-    out += "          <dataType xsi:type=\"vs:VOTableType\"";
-    if (!column.arraysize.empty())
-        out += " arraysize=\"" + escaped(column.arraysize) + "\"";
-    if (!column.xtype.empty())
-        out += " extendedType=\"" + escaped(column.xtype) + "\"";
-    out += ">" + column.datatype + "</dataType>\n";
-    if (column.indexed)
-        out += "          <flag>indexed</flag>\n";
-    return out + "        </column>\n";
-}
-
-std::string table_element(const published_table& table, bool detail, const char* tag) {
-    std::string out = std::string("    <") + tag + " type=\"table\">\n";
-    out += element("name", table.name, "      ");
-    out += element("description", table.description, "      ");
-    if (detail) {
-        for (const published_column& column : table.columns)
-            out += column_element(column);
-        for (const published_key& key : published_keys) {
-            if (table.name != key.from_table)
-                continue;
-            out += "      <foreignKey>\n";
-            out += element("targetTable", key.target_table, "        ");
-            out += "        <fkColumn>\n";
-            out += element("fromColumn", key.from_column, "          ");
-            out += element("targetColumn", key.target_column, "          ");
-            out += "        </fkColumn>\n";
-            out += element("description", key.description, "        ");
-            out += "      </foreignKey>\n";
-        }
-    }
-    return out + "    </" + tag + ">\n";
 }
 
 // The examples: a title, the query, and a line of text each.
@@ -123,18 +61,10 @@ const example examples[] = {
 
 } // namespace
 
-std::string tap_capabilities_document(const std::string& tap_url, const tap_settings& settings) {
-    std::string out = std::string(xml_head) +
-                      "<vosi:capabilities"
-                      " xmlns:vosi=\"http://www.ivoa.net/xml/VOSICapabilities/v1.0\""
-                      " xmlns:vr=\"http://www.ivoa.net/xml/VOResource/v1.0\""
-                      " xmlns:vs=\"http://www.ivoa.net/xml/VODataService/v1.1\""
-                      " xmlns:tr=\"http://www.ivoa.net/xml/TAPRegExt/v1.0\""
-                      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n";
-    out += "  <capability standardID=\"ivo://ivoa.net/std/TAP\" xsi:type=\"tr:TableAccess\">\n"
-           "    <interface xsi:type=\"vs:ParamHTTP\" role=\"std\" version=\"1.1\">\n"
-           "      <accessURL use=\"base\">" +
-           escaped(tap_url) + "</accessURL>\n    </interface>\n";
+std::string tap_capability(const std::string& tap_url, const tap_settings& settings) {
+    std::string out =
+        "  <capability standardID=\"ivo://ivoa.net/std/TAP\" xsi:type=\"tr:TableAccess\">\n" +
+        interface_element("vs:ParamHTTP", tap_url, "base", "1.1", nullptr);
     out += "    <language>\n      <name>ADQL</name>\n"
            "      <version ivo-id=\"ivo://ivoa.net/std/ADQL#v2.0\">2.0</version>\n"
            "      <version ivo-id=\"ivo://ivoa.net/std/ADQL#v2.1\">2.1</version>\n"
@@ -160,57 +90,55 @@ std::string tap_capabilities_document(const std::string& tap_url, const tap_sett
     out += limits("outputLimit", "row", settings.maxrec, settings.maxrec_limit);
     out += limits("uploadLimit", "byte", static_cast<long long>(settings.upload_limit),
                   static_cast<long long>(settings.upload_limit));
-    out += "  </capability>\n";
-    out += capability("ivo://ivoa.net/std/VOSI#capabilities", "vs:ParamHTTP", "1.0", "full",
-                      tap_url + "/capabilities");
-    out += capability("ivo://ivoa.net/std/VOSI#availability", "vs:ParamHTTP", "1.0", "full",
-                      tap_url + "/availability");
-    out += capability("ivo://ivoa.net/std/VOSI#tables-1.1", "vs:ParamHTTP", "1.1", "base",
-                      tap_url + "/tables");
-    out += capability("ivo://ivoa.net/std/DALI#examples", "vr:WebBrowser", "", "full",
-                      tap_url + "/examples");
-    return out + "</vosi:capabilities>\n";
+    return out + "  </capability>\n";
 }
 
-std::string availability_document(bool available, const std::string& note) {
-    std::string out = std::string(xml_head) +
-                      "<avail:availability"
-                      " xmlns:avail=\"http://www.ivoa.net/xml/VOSIAvailability/v1.0\">\n";
-    out += std::string("  <avail:available>") + (available ? "true" : "false") +
-           "</avail:available>\n";
-    if (!note.empty())
-        out += "  <avail:note>" + escaped(note) + "</avail:note>\n";
-    return out + "</avail:availability>\n";
+std::string tap_capabilities_document(const std::string& tap_url, const tap_settings& settings) {
+    return capabilities_document(
+        {tap_capability(tap_url, settings), vosi_capabilities(tap_url),
+         document_capability("ivo://ivoa.net/std/DALI#examples", "vr:WebBrowser",
+                             tap_url + "/examples", "full", nullptr)});
 }
 
-std::string tables_document(const std::vector<published_table>& tables, bool detail) {
-    std::string out = std::string(xml_head) +
-                      "<vosi:tableset xmlns:vosi=\"http://www.ivoa.net/xml/VOSITables/v1.0\""
-                      " xmlns:vs=\"http://www.ivoa.net/xml/VODataService/v1.1\""
-                      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n";
+// The table `table` of the service described, its columns by their ADQL names, with the
+// keys of published_keys that lead from it.
+static described_table described(const published_table& table) {
+    described_table out;
+    out.name = table.name;
+    out.description = table.description;
+    out.type = "table";
+    for (const published_column& column : table.columns) {
+        described_column field;
+        field.name = adql_name_of(column.name);
+        field.description = column.description;
+        field.unit = column.unit;
+        field.ucd = column.ucd;
+        field.datatype = column.datatype;
+        field.arraysize = column.arraysize;
+        field.xtype = column.xtype;
+        field.indexed = column.indexed;
+        out.columns.push_back(field);
+    }
+    for (const published_key& key : published_keys)
+        if (table.name == key.from_table)
+            out.keys.push_back(
+                {key.target_table, key.from_column, key.target_column, key.description});
+    return out;
+}
+
+std::vector<described_schema> described_schemas(const std::vector<published_table>& tables) {
+    std::vector<described_schema> schemas;
     for (const published_schema& schema : published_schemas) {
-        out += "  <schema>\n";
-        out += element("name", schema.name, "    ");
-        out += element("description", schema.description, "    ");
+        schemas.push_back({schema.name, schema.description, {}});
         for (const published_table& table : tables)
             if (table.schema == schema.name)
-                out += table_element(table, detail, "table");
-        out += "  </schema>\n";
+                schemas.back().tables.push_back(described(table));
     }
-    return out + "</vosi:tableset>\n";
-}
-
-std::string table_document(const published_table& table) {
-    std::string element = table_element(table, true, "vosi:table");
-    element.replace(element.find(" type=\"table\""), 13,
-                    " xmlns:vosi=\"http://www.ivoa.net/xml/VOSITables/v1.0\""
-                    " xmlns:vs=\"http://www.ivoa.net/xml/VODataService/v1.1\""
-                    " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" type=\"table\"");
-    return std::string(xml_head) + element;
+    return schemas;
 }
 
 std::string examples_document() {
-    std::string out = std::string(xml_head) +
+    std::string out = std::string(xml_declaration) +
                       "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML+RDFa 1.1//EN\"\n"
                       "  \"http://www.w3.org/MarkUp/DTD/xhtml-rdfa-2.dtd\">\n"
                       "<html xmlns=\"http://www.w3.org/1999/xhtml\" version=\"XHTML+RDFa 1.1\">\n"
@@ -222,12 +150,12 @@ std::string examples_document() {
         out += std::string("<div typeof=\"example\" id=\"") + e.id + "\" resource=\"#" + e.id +
                "\">\n";
         out += std::string("  <h2 property=\"name\">") + e.name + "</h2>\n";
-        out += std::string("  <p>") + escaped(e.text) + "</p>\n";
-        out += "  <pre property=\"query\">" + escaped(e.query) + "</pre>\n";
+        out += std::string("  <p>") + xml_text(e.text) + "</p>\n";
+        out += "  <pre property=\"query\">" + xml_text(e.query) + "</pre>\n";
         std::string query = e.query;
         std::size_t from = query.find("FROM ") + 5;
         out += "  <p>Table: <span property=\"table\">" +
-               escaped(query.substr(from, query.find_first_of("\n ", from) - from)) +
+               xml_text(query.substr(from, query.find_first_of("\n ", from) - from)) +
                "</span></p>\n";
         out += "</div>\n";
     }

@@ -1,28 +1,29 @@
-// The documents the table access service gives of itself: its capabilities (VOSI, with
-// TAPRegExt's description of the service), its availability, its tables (VOSI 1.1
-// tableset, VODataService 1.1) and its examples (DALI, XHTML with RDFa). Plain functions of
-// plain inputs, so that another service of the site can write its own from them.
+// The documents the table access service gives of itself beyond those every VOSI service
+// writes alike (vo/vosi_*.h): its TAP capability (TAPRegExt's description of the service),
+// its capabilities document, its tables as the tables documents describe them, and its
+// examples (DALI, XHTML with RDFa).
 #ifndef GALSIFT_TAP_VOSI_DOCUMENTS_H
 #define GALSIFT_TAP_VOSI_DOCUMENTS_H
 
 #include "tap/published_tables.h"
 #include "tap/tap_settings.h"
+#include "vo/vosi_tables.h"
 
 #include <string>
 #include <vector>
 
-// The capabilities of the service whose base URL is `tap_url` (".../tap").
+// The TAP capability (TAPRegExt's tr:TableAccess) of the service whose base URL is
+// `tap_url`: its languages and features, output formats, upload method and limits. A
+// fragment for a capabilities document or a registry record (vo/vosi_capabilities.h).
+std::string tap_capability(const std::string& tap_url, const tap_settings& settings);
+
+// The capabilities of the service whose base URL is `tap_url` (".../tap"): TAP, its VOSI
+// documents under it, its examples.
 std::string tap_capabilities_document(const std::string& tap_url, const tap_settings& settings);
 
-// The availability: whether the service answers, and a note saying why not (or "").
-std::string availability_document(bool available, const std::string& note);
-
-// The tableset of `tables`: with their columns and keys (`detail` true, detail=max), or
-// the tables alone (detail=min).
-std::string tables_document(const std::vector<published_table>& tables, bool detail);
-
-// The document of one table, with its columns and keys.
-std::string table_document(const published_table& table);
+// The schemas of published_schemas holding `tables`, for the tables documents: each
+// column by its ADQL name, each table with the keys of published_keys that lead from it.
+std::vector<described_schema> described_schemas(const std::vector<published_table>& tables);
 
 // The examples: queries a visitor can run as they stand.
 std::string examples_document();

@@ -6,6 +6,7 @@
 #include "vo/table_columns.h"
 #include "vo/text_encoding.h"
 #include "vo/votable.h"
+#include "web/ascii_case.h"
 #include "web/query_string.h"
 
 #include <cctype>
@@ -63,14 +64,6 @@ static bool read_number(const std::string& text, double& value) {
     return read.ec == std::errc() && read.ptr == end && std::isfinite(value);
 }
 
-// `text` with its ASCII letters in upper case (`to_upper`) or lower case.
-static std::string with_case(std::string text, bool to_upper) {
-    for (char& c : text)
-        c = static_cast<char>(to_upper ? std::toupper(static_cast<unsigned char>(c))
-                                       : std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // `text` as MAXREC: decimal digits alone, a number of rows from 0. Values past 10^15 are
 // taken as 10^15, more rows than any catalogue holds. Returns false for anything else.
 static bool read_row_count(const std::string& text, long long& rows) {
@@ -88,7 +81,7 @@ static bool read_row_count(const std::string& text, long long& rows) {
 
 // Reads RESPONSEFORMAT's `text` into `request`. Returns false for a format not answered.
 static bool read_response_format(const std::string& text, cone_request& request) {
-    std::string name = with_case(text, false);
+    std::string name = ascii_lower(text);
     for (const auto& known : response_formats) {
         if (name == known.name) {
             request.format = known.format;
@@ -117,7 +110,7 @@ bool read_cone_request(const std::string& query, cone_request& request, std::str
             why = cone_messages::malformed;
             return false;
         }
-        name = with_case(name, true);
+        name = ascii_upper(name);
         for (int n = 0; n < 6; n++) {
             if (name != names[n])
                 continue;

@@ -68,6 +68,6 @@ std::string record_document(const registry_settings& settings, const record_fact
     for (const std::string& capability : facts.capabilities)
         out += capability;
     put_coverage(out, settings, facts);
-    out += tableset_element(settings.frames);
+    out += tableset_element(facts.tables);
     return out + "</ri:Resource>\n";
 }

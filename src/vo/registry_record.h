@@ -6,6 +6,7 @@
 #define GALSIFT_VO_REGISTRY_RECORD_H
 
 #include "vo/registry_settings.h"
+#include "vo/vosi_tables.h"
 
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ struct record_facts {
     std::string site;                      // the site's address (site_address.h)
     std::vector<std::string> capabilities; // <capability> fragments (vosi_capabilities.h)
     std::string spatial;                   // the coverage as an ASCII MOC; empty: none
+    std::vector<described_schema> tables;  // the tableset (vosi_tables.h)
     long long created = 0;                 // when the resource was first published,
                                            // seconds since 1970
     long long updated = 0;                 // when the record last changed

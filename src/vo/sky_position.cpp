@@ -31,20 +31,28 @@ sky_position position_of(const record& entry) {
     return {ascension_degrees(entry.ascension), declination_degrees(entry.declination)};
 }
 
-// The angle between two positions, in radians, from 0 to pi; NaN when a coordinate is NaN.
-// The Vincenty form (atan2 of the cross and dot products) loses no precision near 0 or pi
-// or at the poles, where the cosine form fails and haversine loses digits near pi. The
-// terms are those of astropy's angular_separation, in its order, so that both agree to the
-// last bit or two on an entry that lies on a search radius.
-double angular_distance(const sky_position& from, const sky_position& to) {
-    double longitude = (to.ascension - from.ascension) * radians_per_degree;
-    double latitude1 = from.declination * radians_per_degree;
+// The direction of `to` seen from `centre`, in the frame of `centre` (sky_position.h).
+// The terms are those of astropy's angular_separation, in its order, so that the distance
+// from them agrees with astropy's to the last bit or two on an entry that lies on a search
+// radius.
+centred_direction direction_from(const sky_position& centre, const sky_position& to) {
+    double longitude = (to.ascension - centre.ascension) * radians_per_degree;
+    double latitude1 = centre.declination * radians_per_degree;
     double latitude2 = to.declination * radians_per_degree;
     double sin_dlon = std::sin(longitude), cos_dlon = std::cos(longitude);
     double sin_lat1 = std::sin(latitude1), cos_lat1 = std::cos(latitude1);
     double sin_lat2 = std::sin(latitude2), cos_lat2 = std::cos(latitude2);
-    double across = cos_lat2 * sin_dlon;
-    double along = cos_lat1 * sin_lat2 - sin_lat1 * cos_lat2 * cos_dlon;
-    double dot = sin_lat1 * sin_lat2 + cos_lat1 * cos_lat2 * cos_dlon;
-    return std::atan2(std::hypot(across, along), dot);
+    centred_direction direction;
+    direction.toward = sin_lat1 * sin_lat2 + cos_lat1 * cos_lat2 * cos_dlon;
+    direction.east = cos_lat2 * sin_dlon;
+    direction.north = cos_lat1 * sin_lat2 - sin_lat1 * cos_lat2 * cos_dlon;
+    return direction;
+}
+
+// The angle between two positions, in radians, from 0 to pi; NaN when a coordinate is NaN.
+// The Vincenty form (atan2 of the cross and dot products) loses no precision near 0 or pi
+// or at the poles, where the cosine form fails and haversine loses digits near pi.
+double angular_distance(const sky_position& from, const sky_position& to) {
+    centred_direction direction = direction_from(from, to);
+    return std::atan2(std::hypot(direction.east, direction.north), direction.toward);
 }

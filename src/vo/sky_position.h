@@ -17,10 +17,21 @@ struct sky_position {
     double declination = 0; // degrees, sign * (d + m/60 + s/3600)
 };
 
+// The direction of a position seen from a centre, a unit vector in the frame of the
+// centre: `toward` the centre's own direction, `east` and `north` along the great circles
+// of right ascension and declination through it. The gnomonic projection about the centre
+// divides the last two by the first; the angle from the centre is their atan2.
+struct centred_direction {
+    double toward = 1;
+    double east = 0;
+    double north = 0;
+};
+
 double ascension_degrees(const arc& ascension);
 double declination_degrees(const arc& declination);
 sky_position position_of(const catalogue_entry& entry);
 sky_position position_of(const record& entry);
+centred_direction direction_from(const sky_position& centre, const sky_position& to);
 double angular_distance(const sky_position& from, const sky_position& to);
 
 // Degrees to radians, the factor astropy's unit conversion uses.

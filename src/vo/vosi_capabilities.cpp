@@ -19,18 +19,32 @@ bool test_position(const catalogue_store& store, sky_position& at) {
     return false;
 }
 
-// An interface of the HTTP parameters kind at `url`: "base" for a URL that parameters
-// follow, "full" for one called as it stands; `role` "std" for a standard protocol's.
-static std::string interface(const std::string& url, const char* use, bool standard,
-                             const char* result_type) {
-    std::string out = "    <interface xsi:type=\"vs:ParamHTTP\"";
-    out += standard ? " role=\"std\">\n" : ">\n";
-    out += "      <accessURL use=\"" + std::string(use) + "\">" + xml_text(url) + "</accessURL>\n";
+// An interface of `type` ("vs:ParamHTTP", "vr:WebBrowser") at `url`, `use` "base" for a
+// URL that parameters follow, "full" for one called as it stands; when `version` is not
+// null, the interface of a standard protocol (role="std") of that version ("" leaves it
+// unsaid); with its queryType GET and `result_type` when that is not null.
+std::string interface_element(const char* type, const std::string& url, const char* use,
+                              const char* version, const char* result_type) {
+    std::string out = "    <interface xsi:type=\"" + std::string(type) + "\"";
+    if (version)
+        out += " role=\"std\"";
+    if (version && *version)
+        out += " version=\"" + std::string(version) + "\"";
+    out +=
+        ">\n      <accessURL use=\"" + std::string(use) + "\">" + xml_text(url) + "</accessURL>\n";
     if (result_type) {
         out += "      <queryType>GET</queryType>\n";
         put_element(out, "      ", "resultType", result_type);
     }
     return out + "    </interface>\n";
+}
+
+// A capability of the standard `standard_id` with the one interface interface_element
+// writes of `type`, `url`, `use` and `version`.
+std::string document_capability(const char* standard_id, const char* type, const std::string& url,
+                                const char* use, const char* version) {
+    return "  <capability standardID=\"" + std::string(standard_id) + "\">\n" +
+           interface_element(type, url, use, version, nullptr) + "  </capability>\n";
 }
 
 // The cone search's capability: its address, the largest radius and number of rows it
@@ -43,7 +57,7 @@ std::string cone_capability(const cone_capability_facts& facts) {
                     facts.frame.name +
                     ", decimal degrees. MAXREC and RESPONSEFORMAT "
                     "(votable, csv) are understood.");
-    out += interface(facts.site + "/cone?", "base", true, "text/xml");
+    out += interface_element("vs:ParamHTTP", facts.site + "/cone?", "base", "", "text/xml");
     out += "    <maxSR>180</maxSR>\n";
     if (facts.max_records > 0)
         out += "    <maxRecords>" + std::to_string(facts.max_records) + "</maxRecords>\n";
@@ -59,23 +73,15 @@ std::string cone_capability(const cone_capability_facts& facts) {
 }
 
 // The capabilities of the VOSI documents of the service at `service`: its capabilities,
-// availability and tables (version 1.1) at their addresses under it.
+// availability (VOSI 1.0) and tables (version 1.1, with /tables/NAME below it) at their
+// addresses under it.
 std::string vosi_capabilities(const std::string& service) {
-    static const struct {
-        const char* standard;
-        const char* path;
-    } documents[] = {
-        {"ivo://ivoa.net/std/VOSI#capabilities", "/capabilities"},
-        {"ivo://ivoa.net/std/VOSI#availability", "/availability"},
-        {"ivo://ivoa.net/std/VOSI#tables-1.1", "/tables"},
-    };
-    std::string out;
-    for (const auto& document : documents) {
-        out += "  <capability standardID=\"" + std::string(document.standard) + "\">\n";
-        out += interface(service + document.path, "full", false, nullptr);
-        out += "  </capability>\n";
-    }
-    return out;
+    return document_capability("ivo://ivoa.net/std/VOSI#capabilities", "vs:ParamHTTP",
+                               service + "/capabilities", "full", "1.0") +
+           document_capability("ivo://ivoa.net/std/VOSI#availability", "vs:ParamHTTP",
+                               service + "/availability", "full", "1.0") +
+           document_capability("ivo://ivoa.net/std/VOSI#tables-1.1", "vs:ParamHTTP",
+                               service + "/tables", "base", "1.1");
 }
 
 // The capability of the coverage map at the site `site`: a MOC in FITS, or in its ASCII
@@ -85,7 +91,7 @@ std::string coverage_capability(const std::string& site) {
     put_element(out, "    ", "description",
                 "The sky coverage of the catalogue: a MOC 2.0 (Multi-Order Coverage map) in "
                 "FITS; with format=ascii, in its ASCII form");
-    out += interface(site + "/moc", "full", false, "application/fits");
+    out += interface_element("vs:ParamHTTP", site + "/moc", "full", nullptr, "application/fits");
     return out + "  </capability>\n";
 }
 

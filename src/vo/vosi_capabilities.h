@@ -2,7 +2,7 @@
 // search, and where the other self-describing documents are. Each capability is an XML
 // fragment, a <capability> element, so that the registry record carries the very same
 // ones, and another service (the table service under /tap) can build its own list from
-// these functions and its own fragments. A fragment uses the prefixes vr, vs, cs and xsi
+// these functions and its own fragments. A fragment uses the prefixes vr, vs, cs, tr and xsi
 // (declared by the documents' roots, xml_parts.h) and declares any other itself.
 #ifndef GALSIFT_VO_VOSI_CAPABILITIES_H
 #define GALSIFT_VO_VOSI_CAPABILITIES_H
@@ -27,6 +27,11 @@ struct cone_capability_facts {
 
 // The radius of the test query, degrees: the entry at its centre is always found.
 const double test_radius = 0.01;
+
+std::string interface_element(const char* type, const std::string& url, const char* use,
+                              const char* version, const char* result_type);
+std::string document_capability(const char* standard_id, const char* type, const std::string& url,
+                                const char* use, const char* version);
 
 bool test_position(const catalogue_store& store, sky_position& at);
 std::string cone_capability(const cone_capability_facts& facts);

@@ -3,96 +3,149 @@
 
 #include "vo/table_columns.h"
 #include "vo/xml_parts.h"
+#include "web/ascii_case.h"
 
 #include <cstddef>
 
-// The tables described, by their names under /tables/.
-static const struct {
-    const char* name;
-    const column* columns;
-    std::size_t count;
-} tables[] = {
-    {"cone", cone_columns, cone_column_count},
-    {"selection", selection_columns, selection_column_count},
-};
-
-// What each table is, its frame named from `frames` (CG2000.dat's, CG1950.dat's).
-static std::string table_description(std::size_t which, const coordinate_frame frames[2]) {
-    if (which == 0)
-        return std::string("The answer of the cone search (/cone), over the J2000 catalogue; "
-                           "positions in ") +
-               frames[0].name + ". VERB=1 gives the first three columns, VERB=2 the first six.";
-    return std::string("The download of a box query (/results with format=votable or csv): "
-                       "the entries of the results page, positions in the frame of the "
-                       "query's catalogue (epoch 2000: ") +
-           frames[0].name + "; epoch 1950: " + frames[1].name + ").";
+// The site's answers described: their columns (table_columns.h) in order.
+static described_table answer_table(const char* name, const std::string& description,
+                                    const column* columns, std::size_t count) {
+    described_table table;
+    table.name = name;
+    table.description = description;
+    table.type = "output";
+    for (std::size_t n = 0; n < count; n++) {
+        described_column field;
+        field.name = columns[n].name;
+        field.description = columns[n].description;
+        field.unit = columns[n].unit ? columns[n].unit : "";
+        field.ucd = columns[n].ucd;
+        bool text = is_text(columns[n].kind);
+        field.datatype = text ? "char" : "double";
+        field.arraysize = text ? "*" : "";
+        table.columns.push_back(field);
+    }
+    return table;
 }
 
-// Appends the table `which`, its element named `element` with `attributes` after its name,
-// its columns when `with_columns`, each line after `indent`.
-static void put_table(std::string& out, std::size_t which, const coordinate_frame frames[2],
-                      const std::string& element, const char* attributes, bool with_columns,
-                      const std::string& indent) {
-    out += indent + "<" + element + attributes + " type=\"output\">\n";
-    put_element(out, indent + "  ", "name", tables[which].name);
-    put_element(out, indent + "  ", "description", table_description(which, frames));
-    for (std::size_t n = 0; with_columns && n < tables[which].count; n++) {
-        const column& field = tables[which].columns[n];
-        out += indent + "  <column>\n";
-        put_element(out, indent + "    ", "name", field.name);
-        put_element(out, indent + "    ", "description", field.description);
-        if (field.unit)
-            put_element(out, indent + "    ", "unit", field.unit);
-        put_element(out, indent + "    ", "ucd", field.ucd);
-        out += indent + "    <dataType xsi:type=\"vs:VOTableType\"" +
-               (is_text(field.kind) ? " arraysize=\"*\">char" : ">double") + "</dataType>\n";
-        out += indent + "  </column>\n";
-    }
+described_schema answers_schema(const coordinate_frame frames[2]) {
+    described_schema schema;
+    schema.name = "default";
+    schema.description = "The tables the site's services answer with";
+    schema.tables.push_back(answer_table(
+        "cone",
+        std::string("The answer of the cone search (/cone), over the J2000 catalogue; "
+                    "positions in ") +
+            frames[0].name + ". VERB=1 gives the first three columns, VERB=2 the first six.",
+        cone_columns, cone_column_count));
+    schema.tables.push_back(answer_table(
+        "selection",
+        std::string("The download of a box query (/results with format=votable or csv): the "
+                    "entries of the results page, positions in the frame of the query's "
+                    "catalogue (epoch 2000: ") +
+            frames[0].name + "; epoch 1950: " + frames[1].name + ").",
+        selection_columns, selection_column_count));
+    return schema;
+}
+
+// Appends the column `field`, each line after `indent`.
+static void put_column(std::string& out, const described_column& field, const std::string& indent) {
+    out += indent + "<column>\n";
+    put_element(out, indent + "  ", "name", field.name);
+    if (!field.description.empty())
+        put_element(out, indent + "  ", "description", field.description);
+    if (!field.unit.empty())
+        put_element(out, indent + "  ", "unit", field.unit);
+    if (!field.ucd.empty())
+        put_element(out, indent + "  ", "ucd", field.ucd);
+    out += indent + "  <dataType xsi:type=\"vs:VOTableType\"";
+    if (!field.arraysize.empty())
+        out += " arraysize=\"" + xml_text(field.arraysize) + "\"";
+    if (!field.xtype.empty())
+        out += " extendedType=\"" + xml_text(field.xtype) + "\"";
+    out += ">" + xml_text(field.datatype) + "</dataType>\n";
+    if (field.indexed)
+        out += indent + "  <flag>indexed</flag>\n";
+    out += indent + "</column>\n";
+}
+
+// Appends the foreign key `key`, each line after `indent`.
+static void put_key(std::string& out, const described_key& key, const std::string& indent) {
+    out += indent + "<foreignKey>\n";
+    put_element(out, indent + "  ", "targetTable", key.target_table);
+    out += indent + "  <fkColumn>\n";
+    put_element(out, indent + "    ", "fromColumn", key.from_column);
+    put_element(out, indent + "    ", "targetColumn", key.target_column);
+    out += indent + "  </fkColumn>\n";
+    if (!key.description.empty())
+        put_element(out, indent + "  ", "description", key.description);
+    out += indent + "</foreignKey>\n";
+}
+
+// Appends `table`, its element named `element` with `attributes` after its name, its
+// columns and keys when `with_columns`, each line after `indent`.
+static void put_table(std::string& out, const described_table& table, const std::string& element,
+                      const std::string& attributes, bool with_columns, const std::string& indent) {
+    out += indent + "<" + element + attributes + " type=\"" + xml_text(table.type) + "\">\n";
+    put_element(out, indent + "  ", "name", table.name);
+    if (!table.description.empty())
+        put_element(out, indent + "  ", "description", table.description);
+    for (std::size_t n = 0; with_columns && n < table.columns.size(); n++)
+        put_column(out, table.columns[n], indent + "  ");
+    for (std::size_t n = 0; with_columns && n < table.keys.size(); n++)
+        put_key(out, table.keys[n], indent + "  ");
     out += indent + "</" + element + ">\n";
 }
 
-// Appends the tableset: its element `open` ... `close`, one schema holding every table.
+// Appends the tableset: its element `open` ... `close`, each schema with its tables.
 static void put_tableset(std::string& out, const std::string& open, const std::string& close,
-                         const coordinate_frame frames[2], bool with_columns,
+                         const std::vector<described_schema>& schemas, bool with_columns,
                          const std::string& indent) {
     out += open;
-    out += indent + "  <schema>\n";
-    put_element(out, indent + "    ", "name", "default");
-    put_element(out, indent + "    ", "description", "The tables the site's services answer with");
-    for (std::size_t which = 0; which < sizeof tables / sizeof tables[0]; which++)
-        put_table(out, which, frames, "table", "", with_columns, indent + "    ");
-    out += indent + "  </schema>\n" + close;
+    for (const described_schema& schema : schemas) {
+        out += indent + "  <schema>\n";
+        put_element(out, indent + "    ", "name", schema.name);
+        if (!schema.description.empty())
+            put_element(out, indent + "    ", "description", schema.description);
+        for (const described_table& table : schema.tables)
+            put_table(out, table, "table", "", with_columns, indent + "    ");
+        out += indent + "  </schema>\n";
+    }
+    out += close;
 }
 
-// The tables document: every table, with its columns when `with_columns` (detail=max,
-// the default) or without them (detail=min).
-std::string tableset_document(const coordinate_frame frames[2], bool with_columns) {
+// The root element's namespaces of a tables document.
+static std::string tables_namespaces() {
+    return " xmlns:vosi=\"http://www.ivoa.net/xml/VOSITables/v1.0\"\n" +
+           std::string(resource_namespaces);
+}
+
+// The tables document: every table of `schemas`, with its columns and keys when
+// `with_columns` (detail=max, the default) or without them (detail=min).
+std::string tableset_document(const std::vector<described_schema>& schemas, bool with_columns) {
     std::string out = xml_declaration;
-    put_tableset(out,
-                 "<vosi:tableset xmlns:vosi=\"http://www.ivoa.net/xml/VOSITables/v1.0\"\n" +
-                     std::string(resource_namespaces) + ">\n",
-                 "</vosi:tableset>\n", frames, with_columns, "");
+    put_tableset(out, "<vosi:tableset" + tables_namespaces() + ">\n", "</vosi:tableset>\n", schemas,
+                 with_columns, "");
     return out;
 }
 
-// The document of the one table called `name`, with its columns; empty when no table is
-// called so.
-std::string table_document(const std::string& name, const coordinate_frame frames[2]) {
-    for (std::size_t which = 0; which < sizeof tables / sizeof tables[0]; which++) {
-        if (name != tables[which].name)
-            continue;
-        std::string out = xml_declaration;
-        std::string attributes = " xmlns:vosi=\"http://www.ivoa.net/xml/VOSITables/v1.0\"\n" +
-                                 std::string(resource_namespaces);
-        put_table(out, which, frames, "vosi:table", attributes.c_str(), true, "");
-        return out;
-    }
+// The document of the one table of `schemas` called `name` (in any case), with its columns
+// and keys; empty when no table is called so.
+std::string table_document(const std::vector<described_schema>& schemas, const std::string& name) {
+    for (const described_schema& schema : schemas)
+        for (const described_table& table : schema.tables) {
+            if (!same_ascii_name(table.name, name))
+                continue;
+            std::string out = xml_declaration;
+            put_table(out, table, "vosi:table", tables_namespaces(), true, "");
+            return out;
+        }
     return std::string();
 }
 
-// The tableset as an element of the registry record, with every column.
-std::string tableset_element(const coordinate_frame frames[2]) {
+// The tableset as an element of the registry record, with every column and key.
+std::string tableset_element(const std::vector<described_schema>& schemas) {
     std::string out;
-    put_tableset(out, "  <tableset>\n", "  </tableset>\n", frames, true, "  ");
+    put_tableset(out, "  <tableset>\n", "  </tableset>\n", schemas, true, "  ");
     return out;
 }

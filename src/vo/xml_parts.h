@@ -13,6 +13,7 @@ inline const char resource_namespaces[] =
     " xmlns:vr=\"http://www.ivoa.net/xml/VOResource/v1.0\"\n"
     " xmlns:vs=\"http://www.ivoa.net/xml/VODataService/v1.1\"\n"
     " xmlns:cs=\"http://www.ivoa.net/xml/ConeSearch/v1.0\"\n"
+    " xmlns:tr=\"http://www.ivoa.net/xml/TAPRegExt/v1.0\"\n"
     " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
 
 std::string xml_text(const std::string& text);

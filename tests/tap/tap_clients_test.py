@@ -211,7 +211,7 @@ def start_site(site):
     while time.time() < deadline and server.poll() is None:
         try:
             with urllib.request.urlopen(base + "/tap/availability", timeout=10) as answer:
-                if b"<avail:available>true" in answer.read():
+                if b"<vosi:available>true" in answer.read():
                     return server
         except OSError:
             pass

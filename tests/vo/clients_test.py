@@ -299,6 +299,7 @@ class SelfDescription(unittest.TestCase):
         urls = {capability.standardid: capability.interfaces[0].accessurls[0].content
                 for capability in capabilities}
         self.assertEqual(urls["ivo://ivoa.net/std/ConeSearch"], base + "/cone?")
+        self.assertEqual(urls["ivo://ivoa.net/std/TAP"], base + "/tap")
         for name in ("capabilities", "availability", "tables"):
             suffix = "-1.1" if name == "tables" else ""
             self.assertEqual(urls[f"ivo://ivoa.net/std/VOSI#{name}{suffix}"], f"{base}/{name}")
@@ -340,7 +341,8 @@ class SelfDescription(unittest.TestCase):
                      b"<identifier>ivo://test.example/galsift</identifier>",
                      b"<publisher>The test institute</publisher>", b'created="2020-02-02T00:00:00Z"',
                      b"&amp; its clients &lt;here&gt;", b"epoch 2000: ICRS; of epoch 1950: FK4 B1950",
-                     b"positions in ICRS", b'<footprint ivo-id="ivo://ivoa.net/std/moc">' +
+                     b"positions in ICRS", b'<accessURL use="base">' + base.encode() + b"/tap<",
+                     b'<footprint ivo-id="ivo://ivoa.net/std/moc">' +
                      base.encode() + b"/moc</footprint>"):
             self.assertTrue(text in record, text)
         spatial = re.search(rb"<spatial>(.*)</spatial>", record).group(1)

@@ -7,7 +7,9 @@
 #include "vo/moc_writers.h"
 #include "vo/registry_settings.h"
 #include "vo/site_address.h"
+#include "vo/table_columns.h"
 #include "vo/vosi_availability.h"
+#include "vo/vosi_tables.h"
 #include "vo/votable.h"
 #include "web/publisher_file.h"
 
@@ -333,4 +335,36 @@ TEST(vosi_availability, NotesAndUpSince) {
                         "  <vosi:note>CG2000.dat is missing</vosi:note>\n"
                         "  <vosi:note>a &lt;b&gt;</vosi:note>\n</vosi:availability>"),
               std::string::npos);
+}
+
+// One writer for the site's tables and the table service's: a table found by its name in
+// any case, keys and flags where they are, no columns at detail=min.
+TEST(vosi_tables, TablesetAndOneTable) {
+    const coordinate_frame frames[2] = {frame_of_epoch(2000), frame_of_epoch(1950)};
+    described_schema queried{"cat", "", {{"cat.main", "", "table", {}, {}}}};
+    described_column position;
+    position.name = "ra";
+    position.datatype = "double";
+    position.indexed = true;
+    queried.tables[0].columns = {position};
+    queried.tables[0].keys = {{"cat.other", "ra", "ra_other", ""}};
+    std::vector<described_schema> schemas = {answers_schema(frames), queried};
+
+    std::string all = tableset_document(schemas, true);
+    std::string brief = tableset_document(schemas, false);
+    EXPECT_EQ(count_of(all, "<schema>"), 2u);
+    EXPECT_EQ(count_of(all, "<column>"), cone_column_count + selection_column_count + 1);
+    EXPECT_EQ(count_of(brief, "<table type="), 3u);
+    EXPECT_EQ(brief.find("<column>"), std::string::npos);
+    EXPECT_EQ(brief.find("<foreignKey>"), std::string::npos);
+
+    std::string one = table_document(schemas, "CAT.Main");
+    EXPECT_EQ(one.find("<vosi:table xmlns:vosi="), one.find('\n') + 1) << one;
+    EXPECT_NE(one.find("<dataType xsi:type=\"vs:VOTableType\">double</dataType>\n"
+                       "    <flag>indexed</flag>"),
+              std::string::npos)
+        << one;
+    EXPECT_NE(one.find("<targetTable>cat.other</targetTable>"), std::string::npos) << one;
+    EXPECT_NE(table_document(schemas, "cone").find("<name>dec_dms</name>"), std::string::npos);
+    EXPECT_EQ(table_document(schemas, "cat"), "");
 }
