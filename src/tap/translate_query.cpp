@@ -4,12 +4,14 @@
 #include "tap/adql_translate.h"
 
 #include <cassert>
+#include <cstdlib>
 
 namespace {
 
 // The messages about the query's clauses, each defined once.
 const char no_such_position[] = "there is no selected column at this position";
 const char geometry_sort[] = "a geometry cannot be sorted or grouped";
+const char aggregate_grouped[] = "an aggregate function cannot be grouped";
 
 // What the translation of the select list keeps for the later clauses.
 struct selected {
@@ -144,21 +146,55 @@ int alias_item(const adql_query& query, const adql_node& node) {
     return -1;
 }
 
-// The GROUP BY terms into `sql`: a column, an alias of the select list (not of an
-// aggregate), or an expression. Returns false with the fault recorded.
+// Whether `node` is an integer written as such, or negated: SQL reads one standing alone
+// in GROUP BY as a position in the select list, not as a value.
+bool integer_literal(const adql_node& node) {
+    if (node.kind == node_kind::negate)
+        return integer_literal(node.children[0]);
+    return node.kind == node_kind::number && !node.real;
+}
+
+// The select item output column `column` belongs to.
+std::size_t item_of_column(const selected& chosen, std::size_t column) {
+    std::size_t item = 0;
+    while (item + 1 < chosen.first.size() && chosen.first[item + 1] <= column)
+        item++;
+    return item;
+}
+
+// The GROUP BY terms into `sql`: a position in the select list (as SQL reads an integer
+// there), a column, an alias of the select list (not of an aggregate), or an expression.
+// A position or an alias of a constant is written as the position. Returns false with
+// the fault recorded.
 bool group_by(translator& t, const adql_query& query, const selected& chosen, std::string& sql) {
     t.where = clause::group_by;
     for (const adql_node& node : query.group_by) {
         sql_value v;
+        std::string term;
         int item = alias_item(query, node);
         bool column = node.kind == node_kind::column && t.resolve_column(node, v, false);
-        if (!column && item >= 0 && !chosen.values[static_cast<std::size_t>(item)].aggregate)
+        if (integer_literal(node)) {
+            std::size_t position = std::strtoull(node.text.c_str(), nullptr, 10);
+            if (node.kind != node_kind::number || position < 1 || position > chosen.sql.size())
+                return t.fail(node.token, no_such_position, adql_invalid);
+            std::size_t at = item_of_column(chosen, position - 1);
+            if (!query.select[at].star)
+                v = chosen.values[at];
+            if (v.aggregate)
+                return t.fail(node.token, aggregate_grouped, adql_invalid);
+            term = std::to_string(position);
+        } else if (!column && item >= 0 &&
+                   !chosen.values[static_cast<std::size_t>(item)].aggregate) {
             v = chosen.values[static_cast<std::size_t>(item)];
-        else if (!column && !t.value(node, v))
+            term = integer_literal(query.select[static_cast<std::size_t>(item)].value)
+                       ? std::to_string(chosen.first[static_cast<std::size_t>(item)] + 1)
+                       : v.sql;
+        } else if (!column && !t.value(node, v)) {
             return false;
+        }
         if (is_geometry(v.type))
             return t.fail(node.token, geometry_sort, adql_invalid);
-        sql += (sql.empty() ? "" : ", ") + v.sql;
+        sql += (sql.empty() ? "" : ", ") + (term.empty() ? v.sql : term);
     }
     return true;
 }
@@ -171,9 +207,9 @@ bool order_by(translator& t, const adql_query& query, const selected& chosen, st
         const adql_node& node = item.value;
         std::string term;
         int aliased = alias_item(query, node);
-        if (node.kind == node_kind::number && !node.real) {
+        if (integer_literal(node)) {
             std::size_t position = std::strtoull(node.text.c_str(), nullptr, 10);
-            if (position < 1 || position > chosen.sql.size())
+            if (node.kind != node_kind::number || position < 1 || position > chosen.sql.size())
                 return t.fail(node.token, no_such_position, adql_invalid);
             term = std::to_string(position);
         } else if (aliased >= 0) {

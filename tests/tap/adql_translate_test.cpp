@@ -46,6 +46,8 @@ TEST(adql_translate, ValuesConditionsAndClauses) {
          "HAVING COUNT(*) > 1",
          R"(SELECT "t1"."name", count(*), count(DISTINCT "t1"."z"), max("t1"."z") FROM "cat" AS "t1" )"
          R"(GROUP BY "t1"."name" HAVING count(*) > 1)"},
+        {"SELECT z, -3 AS k, COUNT(*) FROM cg2000 GROUP BY 1, k",
+         R"(SELECT "t1"."z", -3, count(*) FROM "cat" AS "t1" GROUP BY 1, 2)"},
         {"SELECT LOG(z), LOG10(z), ROUND(z, -1), TRUNCATE(z), RAND(5), PI(), MOD(entry, 3), "
          "ABS(entry) FROM cg2000",
          R"(SELECT adql_log("t1"."z"), adql_log10("t1"."z"), adql_round("t1"."z", -1), )"
