@@ -12,6 +12,7 @@ namespace {
 const char no_such_position[] = "there is no selected column at this position";
 const char geometry_sort[] = "a geometry cannot be sorted or grouped";
 const char aggregate_grouped[] = "an aggregate function cannot be grouped";
+const char having_alone[] = "HAVING needs GROUP BY or an aggregate function in the select list";
 
 // What the translation of the select list keeps for the later clauses.
 struct selected {
@@ -162,6 +163,14 @@ std::size_t item_of_column(const selected& chosen, std::size_t column) {
     return item;
 }
 
+// Whether the select list holds an aggregate, which makes the whole table one group.
+bool aggregate_query(const adql_query& query, const selected& chosen) {
+    for (std::size_t n = 0; n < query.select.size(); n++)
+        if (!query.select[n].star && chosen.values[n].aggregate)
+            return true;
+    return false;
+}
+
 // The GROUP BY terms into `sql`: a position in the select list (as SQL reads an integer
 // there), a column, an alias of the select list (not of an aggregate), or an expression.
 // A position or an alias of a constant is written as the position. Returns false with
@@ -249,6 +258,8 @@ bool translate_query(translator& t, const adql_query& query, adql_translation& o
     sql_value condition;
     if (query.having && !t.value(*query.having, condition))
         return false;
+    if (query.having && query.group_by.empty() && !aggregate_query(query, chosen))
+        return t.fail(query.having->token, having_alone, adql_invalid);
     having = condition.sql;
     if (!order_by(t, query, chosen, order))
         return false;
