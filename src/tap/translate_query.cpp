@@ -13,6 +13,8 @@ const char no_such_position[] = "there is no selected column at this position";
 const char geometry_sort[] = "a geometry cannot be sorted or grouped";
 const char aggregate_grouped[] = "an aggregate function cannot be grouped";
 const char having_alone[] = "HAVING needs GROUP BY or an aggregate function in the select list";
+const char order_ungrouped[] =
+    "sorting by an aggregate function needs GROUP BY or one in the select list";
 
 // What the translation of the select list keeps for the later clauses.
 struct selected {
@@ -229,6 +231,8 @@ bool order_by(translator& t, const adql_query& query, const selected& chosen, st
                 return false;
             if (is_geometry(v.type))
                 return t.fail(node.token, geometry_sort, adql_invalid);
+            if (v.aggregate && query.group_by.empty() && !aggregate_query(query, chosen))
+                return t.fail(node.token, order_ungrouped, adql_invalid);
             term = v.sql;
         }
         sql += (sql.empty() ? "" : ", ") + term + (item.descending ? " DESC" : "");
