@@ -181,3 +181,24 @@ TEST_F(CgiSpool, RunSlotsAreHandedOutUpToTheLimitAndWaitedForUpToTheWaitLimit) {
     for (const auto& entry : fs::directory_iterator(spool))
         EXPECT_EQ(entry.path().filename().string().rfind("slot-", 0), 0u) << entry.path();
 }
+
+TEST_F(CgiSpool, ASlotGivenBackGoesToTheFrontEndThatWaitedNotToOneThatJustCame) {
+    here.runs_limit = 1;
+    here.wait_limit = 0;
+    int held = take_run_slot(here);
+    ASSERT_GE(held, 0);
+    pid_t waiter = fork();
+    if (waiter == 0) {
+        close(held); // the lock is the parent's alone
+        here.wait_limit = 5;
+        int slot = take_run_slot(here);
+        usleep(500000); // holds it while the newcomer tries
+        _exit(slot >= 0 ? 0 : 1);
+    }
+    usleep(300000); // the waiter is in the queue
+    give_back_run_slot(held);
+    EXPECT_EQ(take_run_slot(here), -1) << "the newcomer went ahead of the waiter";
+    int status = 0;
+    waitpid(waiter, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the waiter got the slot";
+}

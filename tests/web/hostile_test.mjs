@@ -153,7 +153,7 @@ function assertRefused(answer, echo, what, serverMayRefuse = false) {
 function assertNothingLeft(what) {
   assert.deepEqual(leftInSpool(site), [], `${what}: the spool`);
   assert.deepEqual(
-    listTree(site.runtime).filter((name) => !/^spool\/slot-\d+$/.test(name)), serverFiles, what);
+    listTree(site.runtime).filter((name) => !/^spool\/slot-(\d+|queue)$/.test(name)), serverFiles, what);
   assert.equal(snapshot(siteFolder), siteBefore, `${what}: the site`);
   assert.ok(!fs.existsSync('/tmp/galsift-hostile'), what);
 }

@@ -86,9 +86,10 @@ async function stopSite(child, ended, exited) {
 }
 
 // What requests left in the site's spool: every name in it but the CGI front end's run
-// slots ("slot-N", lock files that stay from one request to the next).
+// slots and their queue ("slot-N", "slot-queue": lock files that stay from one request to
+// the next).
 export function leftInSpool(site) {
-  return fs.readdirSync(site.spool).filter((name) => !/^slot-\d+$/.test(name));
+  return fs.readdirSync(site.spool).filter((name) => !/^slot-(\d+|queue)$/.test(name));
 }
 
 // Names of everything under `dir`, relative to it, folders ending with "/".
